@@ -1,0 +1,91 @@
+#include "seam.h"
+
+#include <QAbstractButton>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace kw::seam {
+
+namespace {
+Script* currentScript = nullptr;
+
+QMessageBox::Icon iconOf(BoxKind kind)
+{
+    switch (kind) {
+    case BoxKind::Warning:
+        return QMessageBox::Warning;
+    case BoxKind::Error:
+        return QMessageBox::Critical;
+    case BoxKind::Information:
+        return QMessageBox::Information;
+    case BoxKind::Confirmation:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+QString captionOf(BoxKind kind)
+{
+    switch (kind) {
+    case BoxKind::Warning:
+        return QStringLiteral("Avertissement");
+    case BoxKind::Error:
+        return QStringLiteral("Erreur");
+    case BoxKind::Information:
+        return QStringLiteral("Information");
+    case BoxKind::Confirmation:
+        return QStringLiteral("Confirmation");
+    }
+    return {};
+}
+
+bool messageBox(BoxKind kind, const QString& text)
+{
+    if (currentScript) {
+        const BoxRecord record{kind, captionOf(kind), text};
+        return currentScript->onBox ? currentScript->onBox(record) : true;
+    }
+    const bool confirm = kind == BoxKind::Confirmation;
+    QMessageBox box(iconOf(kind), captionOf(kind), text,
+                    confirm ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+    // French captions whatever the system's language.
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    if (confirm)
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annuler"));
+    box.setDefaultButton(QMessageBox::Ok);
+    box.adjustSize();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = box.frameGeometry();
+        frame.moveCenter(screen->geometry().center());
+        box.move(frame.topLeft());
+    }
+    return box.exec() == QMessageBox::Ok;
+}
+
+int execModal(QDialog* dialog)
+{
+    if (!currentScript)
+        return dialog->exec();
+    dialog->setResult(QDialog::Rejected);
+    dialog->show();
+    if (currentScript->onModal)
+        currentScript->onModal(dialog);
+    if (dialog->isVisible())
+        dialog->close();
+    return dialog->result();
+}
+
+void setScript(Script* script)
+{
+    currentScript = script;
+}
+
+Script* script()
+{
+    return currentScript;
+}
+
+} // namespace kw::seam
