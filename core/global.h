@@ -25,7 +25,7 @@ inline constexpr std::uint8_t ReachedAll = 50;
 inline constexpr std::uint8_t FrameDone = 60;
 } // namespace flow
 
-inline constexpr int StationCount = 8;  // stations 1..8
+inline constexpr int StationCount = 8;   // stations 1..8
 inline constexpr int BroadcastIndex = 9; // destination only
 inline constexpr int CableCount = 10;
 inline constexpr int LedCount = 8;
