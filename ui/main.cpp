@@ -1,4 +1,15 @@
-int main()
+#include "main/windows.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
 {
-    return 0;
+    QApplication app(argc, argv);
+    // The main window ends the program; the stay-on-top windows never close.
+    app.setQuitOnLastWindowClosed(false);
+    if (!kw::ui::createWindows())
+        return 1;
+    const int code = app.exec();
+    kw::ui::destroyWindows();
+    return code;
 }

@@ -1,0 +1,34 @@
+# Sourced by the scripts: installs the Debian packages the build and tests need.
+# As root they are installed with apt-get; otherwise the one command to run is printed.
+
+kw_require_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing: ${missing[*]}"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq
+        apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    else
+        echo "Missing packages. Run:"
+        echo "  sudo apt-get install -y ${missing[*]}"
+        exit 1
+    fi
+}
+
+KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core)
+
+kw_build() {
+    local build_dir="$1"
+    shift
+    cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    cmake --build "$build_dir" -j"$(nproc)"
+}

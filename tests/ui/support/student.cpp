@@ -1,0 +1,105 @@
+#include "student.h"
+
+#include "global.h"
+#include "main/u_principale.h"
+#include "main/widgets.h"
+#include "main/windows.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+
+namespace kw::test {
+
+Student::Student()
+{
+    m_script.onBox = [this](const kw::seam::BoxRecord& record) {
+        boxes.push_back(record);
+        if (onBox)
+            onBox(record);
+        if (m_answers.empty())
+            return true;
+        const bool answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    };
+    m_script.onModal = [this](QDialog* dialog) {
+        dialogsOpened << QString::fromLatin1(dialog->metaObject()->className());
+        if (m_plays.empty())
+            return;
+        auto play = std::move(m_plays.front());
+        m_plays.pop_front();
+        play(dialog);
+    };
+    kw::seam::setScript(&m_script);
+}
+
+Student::~Student()
+{
+    kw::seam::setScript(nullptr);
+}
+
+void Student::thenDialog(std::function<void(QDialog*)> play)
+{
+    m_plays.push_back(std::move(play));
+}
+
+void Student::thenAnswer(bool ok)
+{
+    m_answers.push_back(ok);
+}
+
+QStringList Student::boxTexts() const
+{
+    QStringList texts;
+    for (const auto& box : boxes)
+        texts << box.text;
+    return texts;
+}
+
+void Student::clear()
+{
+    boxes.clear();
+    dialogsOpened.clear();
+}
+
+Program::Program(const QByteArray& ini, const char* exercises)
+{
+    kw::resetGlobal();
+    QFile iniFile(m_dir.filePath(QStringLiteral("kw_switch.INI")));
+    if (iniFile.open(QIODevice::WriteOnly))
+        iniFile.write(ini);
+    iniFile.close();
+    if (exercises) {
+        QFile exerciseFile(m_dir.filePath(QStringLiteral("switchexos.kw")));
+        if (exerciseFile.open(QIODevice::WriteOnly))
+            exerciseFile.write(exercises);
+    }
+    m_previousFolder = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    m_started = kw::ui::createWindows();
+}
+
+Program::~Program()
+{
+    if (m_started)
+        kw::ui::destroyWindows();
+    QDir::setCurrent(m_previousFolder);
+}
+
+void Program::clickDiagram(int x, int y, Qt::MouseButton button)
+{
+    QTest::mouseClick(kw::ui::windows().Principale->Image1, button, {}, QPoint(x, y));
+}
+
+QRgb Program::diagramPixel(int x, int y) const
+{
+    return kw::ui::windows().Principale->Image1->canvas().pixel(x, y);
+}
+
+QString examplesFolder(const QString& name)
+{
+    return QStringLiteral(KW_EXAMPLES) + QLatin1Char('/') + name;
+}
+
+} // namespace kw::test

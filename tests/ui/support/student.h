@@ -1,0 +1,86 @@
+#pragma once
+
+// A scripted student for window tests: answers every message box, plays each modal
+// dialog in turn, and records what the program showed.
+
+#include "main/seam.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QDialog;
+
+// Tests run offscreen unless told otherwise, so they need no display.
+#define KW_TEST_MAIN(TestClass)                                                                    \
+    int main(int argc, char** argv)                                                                \
+    {                                                                                              \
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))                                         \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        QApplication app(argc, argv);                                                              \
+        app.setQuitOnLastWindowClosed(false);                                                      \
+        TestClass testObject;                                                                      \
+        return QTest::qExec(&testObject, argc, argv);                                              \
+    }
+
+namespace kw::test {
+
+class Student {
+public:
+    Student();
+    ~Student();
+    Student(const Student&) = delete;
+    Student& operator=(const Student&) = delete;
+
+    // Plays the next modal dialog that opens; unplayed dialogs are closed by their close box.
+    void thenDialog(std::function<void(QDialog*)> play);
+    // Answer for the next message box (OK when nothing is queued).
+    void thenAnswer(bool ok);
+    // Called with each box before it is answered (to look at the windows meanwhile).
+    std::function<void(const kw::seam::BoxRecord&)> onBox;
+
+    std::vector<kw::seam::BoxRecord> boxes;
+    QStringList boxTexts() const;
+    QStringList dialogsOpened; // class names, in order
+    int pendingDialogs() const { return static_cast<int>(m_plays.size()); }
+    void clear();
+
+private:
+    kw::seam::Script m_script;
+    std::deque<std::function<void(QDialog*)>> m_plays;
+    std::deque<bool> m_answers;
+};
+
+// A program started in its own folder holding the given configuration and exercise file.
+class Program {
+public:
+    // `ini` is written as kw_switch.INI; `exercises` (when not null) as switchexos.kw.
+    Program(const QByteArray& ini, const char* exercises = nullptr);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool started() const { return m_started; }
+    QString folder() const { return m_dir.path(); }
+    Student student;
+
+    // Mouse-down on the diagram at picture pixel (x, y).
+    void clickDiagram(int x, int y, Qt::MouseButton button = Qt::LeftButton);
+    QRgb diagramPixel(int x, int y) const;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_previousFolder;
+    bool m_started = false;
+};
+
+// Folder of a ready example under examples/, or of a fixture under tests/data/.
+QString examplesFolder(const QString& name);
+
+} // namespace kw::test

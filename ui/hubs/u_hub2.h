@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QDialog>
+
+// Placeholder until the dialog is built: caption and size only.
+class Tf_hub2 : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tf_hub2(QWidget* parent = nullptr);
+
+    // What a new exercise resets in this dialog.
+    void resetForNewExercise();
+};

@@ -1,0 +1,43 @@
+#include "a_propos.h"
+
+#include "widgets.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+Tapropos::Tapropos(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("apropos"));
+    setWindowTitle(QStringLiteral("KW SWITCH"));
+    setFont(kw::ui::defaultFont());
+    setFixedSize(289, 221);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->geometry().center());
+        move(frame.topLeft());
+    }
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(8, 0, 281, 193);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(2);
+
+    ProgramIcon = new QLabel(Panel1);
+    ProgramIcon->setGeometry(8, 8, 41, 33);
+    ProgramIcon->setScaledContents(true);
+    ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/program.png")));
+
+    Version = new QLabel(QStringLiteral("Version 1.0  février 2000"), Panel1);
+    Version->setGeometry(96, 8, 115, 13);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setGeometry(111, 196, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}

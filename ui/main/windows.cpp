@@ -1,0 +1,81 @@
+#include "windows.h"
+
+#include "a_propos.h"
+#include "hubs/u_hub.h"
+#include "hubs/u_hub2.h"
+#include "stations/u_MACs.h"
+#include "stations/u_dest.h"
+#include "stations/u_source.h"
+#include "switch/U_switch.h"
+#include "switch/u_switch_gros.h"
+#include "u_avance.h"
+#include "u_principale.h"
+
+#include <QApplication>
+
+namespace kw::ui {
+
+namespace {
+Windows theWindows;
+}
+
+Windows& windows()
+{
+    return theWindows;
+}
+
+bool createWindows()
+{
+    QApplication::setApplicationName(QStringLiteral("Velcor"));
+    Windows& w = theWindows;
+    w.Principale = new TPrincipale;
+    if (!w.Principale->startedUp()) {
+        destroyWindows();
+        return false;
+    }
+    w.f_source = new Tf_source;
+    w.f_avance = new Tf_avance;
+    w.f_hub1 = new Tf_hub1;
+    w.AdressesMAC = new TAdressesMAC;
+    w.f_destination = new Tf_destination;
+    w.f_hub2 = new Tf_hub2;
+    w.apropos = new Tapropos;
+    w.f_switch = new Tf_switch;
+    w.f_switch_gros = new Tf_switch_gros;
+
+    w.Principale->show();
+    w.f_avance->showMinimized();
+    w.AdressesMAC->showMinimized();
+    return true;
+}
+
+void destroyWindows()
+{
+    Windows& w = theWindows;
+    // Dialogs first, the main window last, as the program ends.
+    delete w.f_switch_gros;
+    delete w.f_switch;
+    delete w.apropos;
+    delete w.f_hub2;
+    delete w.f_destination;
+    delete w.AdressesMAC;
+    delete w.f_hub1;
+    delete w.f_avance;
+    delete w.f_source;
+    delete w.Principale;
+    w = Windows{};
+}
+
+void resetWindowsForNewExercise()
+{
+    Windows& w = theWindows;
+    w.f_switch->resetForNewExercise();
+    w.f_hub1->resetForNewExercise();
+    w.f_hub2->resetForNewExercise();
+    w.f_switch_gros->resetForNewExercise();
+    w.f_destination->resetForNewExercise();
+    w.f_source->resetForNewExercise();
+    w.f_avance->resetForNewExercise();
+}
+
+} // namespace kw::ui

@@ -1,0 +1,60 @@
+#include "u_MACs.h"
+
+#include "global.h"
+#include "main/widgets.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTableWidget>
+
+TAdressesMAC::TAdressesMAC(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("AdressesMAC"));
+    setWindowTitle(QStringLiteral("Adresses MAC"));
+    setFont(kw::ui::defaultFont());
+    setFixedSize(191, 218);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->geometry().center());
+        move(frame.topLeft());
+    }
+    table_MAC = kw::ui::makeStringGrid(this, QRect(0, 0, 191, 217), 2, 10, 1, 20);
+    table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
+    FormCreate();
+}
+
+void TAdressesMAC::FormCreate()
+{
+    // Names, heading and broadcast address are this window's own texts.
+    static const char16_t* const names[] = {u"",          u"Machine 1", u"Machine 2", u"Machine 3",
+                                            u"Machine 4", u"Machine 5", u"Machine 6", u"ServeurA",
+                                            u"ServeurB",  u"Broadcast"};
+    const kw::SharedState& g = kw::global();
+    for (int row = 0; row <= kw::BroadcastIndex; ++row) {
+        QTableWidgetItem* first = table_MAC->item(row, 0);
+        first->setText(QString::fromUtf16(names[row]));
+        // The first column is fixed like the heading row.
+        first->setFlags(Qt::ItemIsEnabled);
+        first->setBackground(table_MAC->palette().button());
+    }
+    kw::ui::setCell(table_MAC, 1, 0, QStringLiteral("adresses MAC"));
+    for (int station = 1; station <= kw::StationCount; ++station)
+        kw::ui::setCell(table_MAC, 1, station, QString::fromStdString(g.StationTable[station].mac));
+    kw::ui::setCell(table_MAC, 1, kw::BroadcastIndex, QStringLiteral("FF-FF-FF-FF-FF-FF"));
+    table_MAC->setColumnWidth(0, table_MAC->width() - 106);
+    table_MAC->setColumnWidth(1, 98);
+}
+
+QString TAdressesMAC::macOf(int station) const
+{
+    return kw::ui::cell(table_MAC, 1, station);
+}
+
+void TAdressesMAC::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
