@@ -1,0 +1,176 @@
+#include "profile.h"
+
+#include "textfile.h"
+
+#include <algorithm>
+
+namespace kw {
+
+namespace {
+
+std::string_view trimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string_view withoutOuterQuotes(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Up to 8 significant hexadecimal digits, as a 32-bit pattern.
+std::optional<std::uint32_t> parseHex(std::string_view digits)
+{
+    if (digits.empty())
+        return std::nullopt;
+    std::uint32_t value = 0;
+    int significant = 0;
+    for (const char c : digits) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            return std::nullopt;
+        if (significant > 0 || d != 0)
+            ++significant;
+        if (significant > 8)
+            return std::nullopt;
+        value = (value << 4) | static_cast<std::uint32_t>(d);
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path)
+{
+    const auto text = readTextFile(path);
+    if (!text)
+        return std::nullopt;
+    return parse(*text);
+}
+
+ProfileFile ProfileFile::parse(std::string_view text)
+{
+    ProfileFile profile;
+    // Where the lines being read go: nowhere before the first section and in a repeated
+    // section, whose keys the first section of that name hides.
+    Section* current = nullptr;
+    for (std::string_view line : splitLines(text)) {
+        line = line.substr(0, line.find('\0'));
+        line = trimBlanks(line);
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            const std::string_view name = trimBlanks(line.substr(1, line.find(']') - 1));
+            const bool seen =
+                std::any_of(profile.sections_.begin(), profile.sections_.end(),
+                            [&](const Section& s) { return equalsIgnoringCase(s.name, name); });
+            current = nullptr;
+            if (!seen) {
+                profile.sections_.push_back({std::string(name), {}});
+                current = &profile.sections_.back();
+            }
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos || current == nullptr)
+            continue;
+        const std::string_view key = trimBlanks(line.substr(0, equals));
+        const bool seen =
+            std::any_of(current->entries.begin(), current->entries.end(),
+                        [&](const Entry& e) { return equalsIgnoringCase(e.key, key); });
+        if (seen)
+            continue;
+        const std::string_view raw = withoutOuterQuotes(trimBlanks(line.substr(equals + 1)));
+        current->entries.push_back(
+            {std::string(key), firstCharacters(toUtf8(raw), MaxProfileValueLength)});
+    }
+    return profile;
+}
+
+std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
+{
+    for (const Section& s : sections_) {
+        if (!equalsIgnoringCase(s.name, section))
+            continue;
+        for (const Entry& e : s.entries) {
+            if (equalsIgnoringCase(e.key, key))
+                return e.value;
+        }
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string ProfileFile::readString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) const
+{
+    auto found = value(section, key);
+    return found ? std::move(*found) : std::string(defaultValue);
+}
+
+std::int32_t ProfileFile::readInt(std::string_view section, std::string_view key,
+                                  std::int32_t defaultValue) const
+{
+    const auto found = value(section, key);
+    if (!found)
+        return defaultValue;
+    return parseProfileInt(*found).value_or(defaultValue);
+}
+
+std::optional<std::int32_t> parseProfileInt(std::string_view text)
+{
+    if (text.size() > 2 && (text.starts_with("0x") || text.starts_with("0X"))) {
+        const auto value = parseHex(text.substr(2));
+        if (!value)
+            return std::nullopt;
+        return static_cast<std::int32_t>(*value);
+    }
+
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (!text.empty() && text.front() == '$') {
+        const auto value = parseHex(text.substr(1));
+        if (!value)
+            return std::nullopt;
+        // Negation of the 32-bit pattern, wrapping as the 32-bit arithmetic does.
+        return static_cast<std::int32_t>(negative ? 0u - *value : *value);
+    }
+
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > 2147483648LL)
+            return std::nullopt;
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value > 2147483647LL)
+        return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+} // namespace kw
