@@ -113,6 +113,11 @@ ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& reso
     : QWidget(parent), m_canvas(QImage(resource).convertToFormat(QImage::Format_RGB32))
 {
     setGeometry(geometry);
+    if (m_canvas.isNull()) {
+        // A missing picture still gives a canvas to draw on.
+        m_canvas = QImage(geometry.size(), QImage::Format_RGB32);
+        m_canvas.fill(QColor(204, 204, 204));
+    }
 }
 
 void ImageView::fillRect(int left, int top, int right, int bottom, const QColor& colour)

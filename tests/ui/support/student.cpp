@@ -63,13 +63,14 @@ void Student::clear()
     dialogsOpened.clear();
 }
 
-Program::Program(const QByteArray& ini, const char* exercises)
+Program::Program(const QByteArray& ini, const char* exercises, bool writeIni)
 {
     kw::resetGlobal();
-    QFile iniFile(m_dir.filePath(QStringLiteral("kw_switch.INI")));
-    if (iniFile.open(QIODevice::WriteOnly))
-        iniFile.write(ini);
-    iniFile.close();
+    if (writeIni) {
+        QFile iniFile(m_dir.filePath(QStringLiteral("kw_switch.INI")));
+        if (iniFile.open(QIODevice::WriteOnly))
+            iniFile.write(ini);
+    }
     if (exercises) {
         QFile exerciseFile(m_dir.filePath(QStringLiteral("switchexos.kw")));
         if (exerciseFile.open(QIODevice::WriteOnly))

@@ -60,8 +60,9 @@ private:
 // A program started in its own folder holding the given configuration and exercise file.
 class Program {
 public:
-    // `ini` is written as kw_switch.INI; `exercises` (when not null) as switchexos.kw.
-    Program(const QByteArray& ini, const char* exercises = nullptr);
+    // `ini` is written as kw_switch.INI (unless `writeIni` is false); `exercises` (when not
+    // null) as switchexos.kw.
+    Program(const QByteArray& ini, const char* exercises = nullptr, bool writeIni = true);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

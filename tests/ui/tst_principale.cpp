@@ -1,0 +1,421 @@
+// The program's start-up, main window, progress window, about box and address list.
+
+#include "student.h"
+
+#include "global.h"
+#include "main/a_propos.h"
+#include "main/u_avance.h"
+#include "main/u_principale.h"
+#include "main/widgets.h"
+#include "main/windows.h"
+#include "stations/u_MACs.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+using kw::test::Program;
+using kw::ui::windows;
+
+namespace {
+
+const QByteArray imposedIni = "[parametres]\r\nquestions=.\r\n";
+
+QString fromUtf8(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+class TestPrincipale : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpWithoutConfigurationNamesTheFolder();
+    void startUpWithNothingToPlayEnds();
+    void startUpShowsTheWindows();
+    void mainWindowLayout();
+    void exerciseNamesShown_data();
+    void exerciseNamesShown();
+    void cablesStartBlack();
+    void closeQuestion_data();
+    void closeQuestion();
+    void aboutBoxLeavesTheExerciseAlone();
+    void addressListRefusesToClose();
+    void progressWindowRefusesToClose();
+    void reportErrorUpdatesTheTotalBeforeItsBox();
+    void senderBoxNeverStaysTicked();
+    void destinationBoxReportsOnce();
+    void endOfFrameCheck_data();
+    void endOfFrameCheck();
+    void imposedSeriesEndsWithItsTime();
+    void nextExerciseShowsItsNumber();
+    void hubRowBetweenHubsIsRefused();
+    void unreadableExerciseFileGivesRandomSeries();
+    void cleanup();
+};
+
+void TestPrincipale::startUpWithoutConfigurationNamesTheFolder()
+{
+    Program program(QByteArray(), nullptr, false);
+    QVERIFY(!program.started());
+    QCOMPARE(program.student.boxes.size(), std::size_t(1));
+    const auto& box = program.student.boxes.front();
+    QCOMPARE(box.kind, kw::seam::BoxKind::Error);
+    QCOMPARE(box.caption, QStringLiteral("Erreur"));
+    QCOMPARE(box.text, fromUtf8("KW_switch.ini non trouvé sur ") + QDir::currentPath());
+    QVERIFY(!windows().Principale);
+}
+
+void TestPrincipale::startUpWithNothingToPlayEnds()
+{
+    Program program("[adresses MAC]\r\nMachine1=00-00-00-00-00-01\r\n");
+    QVERIFY(!program.started());
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{fromUtf8("Ni exercice imposé ni exercice aléatoire\n\r"
+                                  "Fichier d'exercices incorrect")});
+}
+
+void TestPrincipale::startUpShowsTheWindows()
+{
+    Program program(imposedIni, "1 2\r\nFIN\r\n");
+    QVERIFY(program.started());
+    QCOMPARE(QApplication::applicationName(), QStringLiteral("Velcor"));
+    QVERIFY(windows().Principale->isVisible());
+    QVERIFY(windows().f_avance->isVisible());
+    QVERIFY(windows().f_avance->isMinimized());
+    QVERIFY(windows().f_avance->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(windows().AdressesMAC->isVisible());
+    QVERIFY(windows().AdressesMAC->isMinimized());
+    QVERIFY(windows().AdressesMAC->windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(!windows().apropos->isVisible());
+    QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
+    QVERIFY(!windows().Principale->Nouveau->isEnabled());
+    QVERIFY(program.student.boxes.empty());
+}
+
+void TestPrincipale::mainWindowLayout()
+{
+    Program program(imposedIni, "1 2\r\n");
+    TPrincipale* w = windows().Principale;
+    QCOMPARE(w->windowTitle(), QStringLiteral("Animation sur le commutateur ethernet  (switch).   "
+                                              "         Brevanne  V 1.0"));
+    QCOMPARE(w->size(), QSize(640, 468));
+    QCOMPARE(w->Label1->geometry(), QRect(24, 18, 158, 13));
+    QCOMPARE(w->Label1->text(), QStringLiteral("Emission d'une trame  de  : "));
+    QCOMPARE(w->Edit1->geometry(), QRect(184, 16, 121, 21));
+    QVERIFY(!w->Edit1->isEnabled());
+    QCOMPARE(w->Edit2->geometry(), QRect(344, 16, 121, 21));
+    QCOMPARE(w->Label3->geometry(), QRect(120, 48, 405, 32));
+    QCOMPARE(w->Image1->geometry(), QRect(72, 96, 485, 234));
+    QCOMPARE(w->Image1->canvas().size(), QSize(485, 234));
+    QCOMPARE(w->trame_gauche->geometry(), QRect(112, 344, 385, 25));
+    QVERIFY(!w->trame_gauche->isVisible());
+    QCOMPARE(kw::ui::cell(w->trame_gauche, 3, 0), fromUtf8(" Couches LLC et supérieures"));
+    QCOMPARE(kw::ui::cell(w->trame_gauche, 4, 0), QStringLiteral("FCS"));
+    QCOMPARE(w->resultat->geometry(), QRect(40, 384, 521, 33));
+    const QList<QAction*> menu = w->menuBar()->actions();
+    QCOMPARE(menu.size(), 3);
+    QCOMPARE(menu[0]->text(), QStringLiteral("Nouveau"));
+    QCOMPARE(menu[1]->text(), QStringLiteral("A propos"));
+    QCOMPARE(menu[2]->text(), QStringLiteral("Quitter"));
+}
+
+void TestPrincipale::exerciseNamesShown_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("Machine 3 to Broadcast")
+        << QByteArray("3 9") << QStringLiteral("Machine 3") << QStringLiteral("Broadcast");
+    QTest::newRow("ServeurA to Machine 6")
+        << QByteArray("7,6") << QStringLiteral("ServeurA") << QStringLiteral("Machine 6");
+    QTest::newRow("Machine 5 to ServeurB")
+        << QByteArray("58") << QStringLiteral("Machine 5") << QStringLiteral("ServeurB");
+}
+
+void TestPrincipale::exerciseNamesShown()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, source);
+    QFETCH(QString, destination);
+    Program program(imposedIni, (line + "\r\nFIN\r\n").constData());
+    QCOMPARE(windows().Principale->Edit1->text(), source);
+    QCOMPARE(windows().Principale->Edit2->text(), destination);
+}
+
+void TestPrincipale::cablesStartBlack()
+{
+    Program program(imposedIni, "1 2\r\n");
+    const QRgb black = qRgb(0, 0, 0);
+    for (const auto& p : kw::CableLinePixels(1, kw::CableLine::First))
+        QCOMPARE(program.diagramPixel(p.x, p.y), black);
+    for (const auto& p : kw::CableLinePixels(1, kw::CableLine::Second))
+        QCOMPARE(program.diagramPixel(p.x, p.y), black);
+    QCOMPARE(program.diagramPixel(28, 192), black);
+    QCOMPARE(program.diagramPixel(62, 147), black);
+}
+
+void TestPrincipale::closeQuestion_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("byMenu");
+    QTest::newRow("close box, Annuler") << false << false;
+    QTest::newRow("close box, OK") << true << false;
+    QTest::newRow("Quitter, Annuler") << false << true;
+    QTest::newRow("Quitter, OK") << true << true;
+}
+
+void TestPrincipale::closeQuestion()
+{
+    QFETCH(bool, answer);
+    QFETCH(bool, byMenu);
+    Program program(imposedIni, "1 2\r\n");
+    program.student.thenAnswer(answer);
+    if (byMenu)
+        windows().Principale->Quitter1->trigger();
+    else
+        windows().Principale->close();
+    QCOMPARE(program.student.boxes.size(), std::size_t(1));
+    QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Confirmation);
+    QCOMPARE(program.student.boxes[0].caption, QStringLiteral("Confirmation"));
+    QCOMPARE(program.student.boxes[0].text, QStringLiteral("Terminer ?"));
+    QCOMPARE(windows().Principale->isVisible(), !answer);
+}
+
+void TestPrincipale::aboutBoxLeavesTheExerciseAlone()
+{
+    Program program(imposedIni, "1 2\r\n");
+    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::global().ErrorTotal = 4;
+    const QImage before = windows().Principale->Image1->canvas();
+    QString shownVersion;
+    program.student.thenDialog([&](QDialog* dialog) {
+        auto* about = qobject_cast<Tapropos*>(dialog);
+        QVERIFY(about);
+        QCOMPARE(about->windowTitle(), QStringLiteral("KW SWITCH"));
+        QCOMPARE(about->size(), QSize(289, 221));
+        shownVersion = about->Version->text();
+        QVERIFY(about->OKButton->isDefault());
+        QTest::mouseClick(about->OKButton, Qt::LeftButton);
+    });
+    windows().Principale->APropos1->trigger();
+    QCOMPARE(program.student.dialogsOpened, QStringList{QStringLiteral("Tapropos")});
+    QCOMPARE(shownVersion, fromUtf8("Version 1.0  février 2000"));
+    QVERIFY(!windows().apropos->isVisible());
+    QCOMPARE(windows().apropos->result(), int(QDialog::Accepted));
+    QCOMPARE(kw::global().FlowState, kw::flow::SenderHubDone);
+    QCOMPARE(kw::global().ErrorTotal, 4);
+    QCOMPARE(windows().Principale->Image1->canvas(), before);
+}
+
+void TestPrincipale::addressListRefusesToClose()
+{
+    Program program(
+        "[adresses MAC]\r\nServeurB = 12-34-56-78-9A-BC\r\n[parametres]\r\nquestions=.\r\n",
+        "1 2\r\n");
+    TAdressesMAC* list = windows().AdressesMAC;
+    QCOMPARE(list->windowTitle(), QStringLiteral("Adresses MAC"));
+    QCOMPARE(kw::ui::cell(list->table_MAC, 0, 0), QString());
+    QCOMPARE(kw::ui::cell(list->table_MAC, 1, 0), QStringLiteral("adresses MAC"));
+    QCOMPARE(kw::ui::cell(list->table_MAC, 0, 8), QStringLiteral("ServeurB"));
+    QCOMPARE(list->macOf(8), QStringLiteral("12-34-56-78-9A-BC"));
+    QCOMPARE(list->macOf(1), QStringLiteral("00-C0-B0-69-16-25"));
+    QCOMPARE(kw::ui::cell(list->table_MAC, 1, 9), QStringLiteral("FF-FF-FF-FF-FF-FF"));
+    QCOMPARE(list->table_MAC->columnWidth(0), 85);
+    QVERIFY(!list->close());
+    QVERIFY(list->isVisible());
+    QVERIFY(program.student.boxes.empty());
+}
+
+void TestPrincipale::progressWindowRefusesToClose()
+{
+    Program program(imposedIni, "1 2\r\n");
+    Tf_avance* progress = windows().f_avance;
+    QCOMPARE(progress->windowTitle(), QStringLiteral("Avancement"));
+    QCOMPARE(progress->size(), QSize(181, 247));
+    QCOMPARE(progress->fin_traitement->geometry(), QRect(2, 192, 167, 26));
+    QVERIFY(!progress->fin_traitement->isEnabled());
+    QVERIFY(!progress->_hub1->isEnabled());
+    QVERIFY(!progress->close());
+    QVERIFY(progress->isVisible());
+    QVERIFY(program.student.boxes.empty());
+}
+
+void TestPrincipale::reportErrorUpdatesTheTotalBeforeItsBox()
+{
+    Program program(imposedIni, "1 2\r\n");
+    QStringList labelsSeen;
+    program.student.onBox = [&](const kw::seam::BoxRecord&) {
+        labelsSeen << windows().f_avance->label_erreurs->text();
+    };
+    for (int i = 0; i < 3; ++i)
+        kw::ui::ReportError(QStringLiteral("Faute"));
+    QCOMPARE(labelsSeen,
+             (QStringList{QStringLiteral("Cumul erreurs = 1"), QStringLiteral("Cumul erreurs = 2"),
+                          QStringLiteral("Cumul erreurs = 3")}));
+    QCOMPARE(program.student.boxes.back().kind, kw::seam::BoxKind::Warning);
+    QCOMPARE(program.student.boxes.back().caption, QStringLiteral("Avertissement"));
+    windows().f_avance->FormActivate();
+    QCOMPARE(windows().f_avance->label_erreurs->text(), QStringLiteral("Cumul erreurs = 3"));
+    QCOMPARE(windows().f_avance->numero_exo->text(), fromUtf8("Exercice N° 1  (1)"));
+}
+
+void TestPrincipale::senderBoxNeverStaysTicked()
+{
+    Program program(imposedIni, "1 2\r\n");
+    QTest::mouseClick(windows().f_avance->emetteur, Qt::LeftButton, {},
+                      QPoint(5, windows().f_avance->emetteur->height() / 2));
+    QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("L'émetteur doit émettre !")});
+    QVERIFY(!windows().f_avance->emetteur->isChecked());
+    QCOMPARE(kw::global().ErrorTotal, 1);
+}
+
+void TestPrincipale::destinationBoxReportsOnce()
+{
+    Program program(imposedIni, "1 2\r\n");
+    windows().f_avance->destinataire->setChecked(true);
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{fromUtf8("Vérifiez le destinataire (et l'expéditeur)")});
+    QVERIFY(!windows().f_avance->destinataire->isChecked());
+    QCOMPARE(kw::global().ErrorTotal, 1);
+}
+
+void TestPrincipale::endOfFrameCheck_data()
+{
+    QTest::addColumn<bool>("hub1");
+    QTest::addColumn<bool>("hub1Treated");
+    QTest::addColumn<bool>("hub2");
+    QTest::addColumn<bool>("hub2Treated");
+    QTest::addColumn<bool>("passes");
+    QTest::newRow("Hub 2 not concerned") << false << true << true << false << true;
+    QTest::newRow("both hubs treated") << false << true << false << true << true;
+    QTest::newRow("Hub 1 ticked twice") << true << true << true << false << false;
+    QTest::newRow("Hub 2 row empty") << false << true << false << false << false;
+    QTest::newRow("both not concerned") << true << false << true << false << true;
+}
+
+void TestPrincipale::endOfFrameCheck()
+{
+    QFETCH(bool, hub1);
+    QFETCH(bool, hub1Treated);
+    QFETCH(bool, hub2);
+    QFETCH(bool, hub2Treated);
+    QFETCH(bool, passes);
+    Program program(imposedIni, "1 7\r\n");
+    Tf_avance* progress = windows().f_avance;
+    kw::global().FlowState = kw::flow::FrameDone;
+    progress->frameCompleted();
+    progress->Hub1->setChecked(hub1);
+    progress->_hub1->setChecked(hub1Treated);
+    progress->Hub2->setChecked(hub2);
+    progress->_hub2->setChecked(hub2Treated);
+    QVERIFY(progress->fin_traitement->isEnabled());
+    QTest::mouseClick(progress->fin_traitement, Qt::LeftButton);
+    const QString success = fromUtf8("Vous avez mené à bien cette transmission\r\n"
+                                     "Utilisez le menu Nouveau");
+    if (passes) {
+        QCOMPARE(program.student.boxTexts(), QStringList{success});
+        QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Information);
+        QCOMPARE(kw::global().ErrorTotal, 0);
+        // An exercise file without FIN goes on with random exercises.
+        QVERIFY(windows().Principale->Nouveau->isEnabled());
+    } else {
+        QCOMPARE(program.student.boxTexts(),
+                 QStringList{QStringLiteral("Une et une seule coche par ligne")});
+        QCOMPARE(kw::global().ErrorTotal, 1);
+        QVERIFY(!windows().Principale->Nouveau->isEnabled());
+    }
+    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+}
+
+void TestPrincipale::imposedSeriesEndsWithItsTime()
+{
+    Program program(imposedIni, "1 7\r\nFIN\r\n");
+    Tf_avance* progress = windows().f_avance;
+    kw::global().FlowState = kw::flow::FrameDone;
+    progress->frameCompleted();
+    progress->_hub1->setChecked(true);
+    progress->Hub2->setChecked(true);
+    QTest::mouseClick(progress->fin_traitement, Qt::LeftButton);
+    QCOMPARE(program.student.boxes.size(), std::size_t(1));
+    TPrincipale* w = windows().Principale;
+    QVERIFY(w->resultat->isVisible());
+    const QString text = w->resultat->text();
+    QVERIFY2(text.startsWith(QStringLiteral("TOUS LES EXERCICES ONT ETE TRAITES en 00:00:")),
+             qPrintable(text));
+    QCOMPARE(text.size(), QStringLiteral("TOUS LES EXERCICES ONT ETE TRAITES en 00:00:00").size());
+    QVERIFY(!w->Nouveau->isEnabled());
+    // Pressing the button again repeats the check and leaves the series ended.
+    QTest::mouseClick(progress->fin_traitement, Qt::LeftButton);
+    QVERIFY(!w->Nouveau->isEnabled());
+}
+
+void TestPrincipale::nextExerciseShowsItsNumber()
+{
+    Program program(imposedIni, "1 7\r\n4 9\r\nFIN\r\n");
+    TPrincipale* w = windows().Principale;
+    Tf_avance* progress = windows().f_avance;
+    progress->_emetteur->setChecked(true);
+    progress->Hub2->setChecked(true);
+    progress->fin_traitement->setEnabled(true);
+    w->DrawCableLine(3, kw::CableLine::Second, QColor(255, 255, 0));
+    w->Nouveau->setEnabled(true);
+    w->Nouveau->trigger();
+    QCOMPARE(progress->numero_exo->text(), fromUtf8("Exercice n° = 2  (2)"));
+    QCOMPARE(w->Edit1->text(), QStringLiteral("Machine 4"));
+    QCOMPARE(w->Edit2->text(), QStringLiteral("Broadcast"));
+    QVERIFY(!progress->_emetteur->isChecked());
+    QVERIFY(!progress->Hub2->isChecked());
+    QVERIFY(!progress->fin_traitement->isEnabled());
+    QVERIFY(!w->Nouveau->isEnabled());
+    QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
+    for (const auto& p : kw::CableLinePixels(3, kw::CableLine::Second))
+        QCOMPARE(program.diagramPixel(p.x, p.y), qRgb(0, 0, 0));
+    QVERIFY(program.student.boxes.empty());
+}
+
+void TestPrincipale::hubRowBetweenHubsIsRefused()
+{
+    Program program(imposedIni, "1 2\r\n");
+    program.clickDiagram(250, 145, Qt::RightButton);
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{QStringLiteral("Ce n'est pas le moment de traiter ce hub")});
+    QCOMPARE(kw::global().ErrorTotal, 1);
+    QCOMPARE(windows().f_avance->label_erreurs->text(), QStringLiteral("Cumul erreurs = 1"));
+    program.clickDiagram(50, 200);
+    program.clickDiagram(250, 30);
+    QCOMPARE(kw::global().ErrorTotal, 1);
+}
+
+void TestPrincipale::unreadableExerciseFileGivesRandomSeries()
+{
+    Program program("[parametres]\r\nquestions=absent\r\n");
+    QVERIFY(program.started());
+    QCOMPARE(program.student.boxes.size(), std::size_t(1));
+    QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Error);
+    QCOMPARE(program.student.boxes[0].text,
+             QStringLiteral("Le fichier absent/switchexos.kw \r\n n'est pas accessible"));
+    const auto& exercise = kw::global().CurrentExercise;
+    QVERIFY(exercise.source >= 1 && exercise.source <= 8);
+    QVERIFY(exercise.destination >= 1 && exercise.destination <= 9);
+    QVERIFY(exercise.source != exercise.destination);
+}
+
+void TestPrincipale::cleanup()
+{
+    QVERIFY(kw::seam::script() == nullptr);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(widget))
+            QVERIFY2(!dialog->isVisible(), dialog->metaObject()->className());
+    }
+}
+
+KW_TEST_MAIN(TestPrincipale)
+#include "tst_principale.moc"
