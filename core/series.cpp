@@ -1,0 +1,135 @@
+#include "series.h"
+
+#include "clock.h"
+#include "exercises.h"
+#include "profile.h"
+#include "random.h"
+#include "textfile.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kw {
+
+namespace {
+
+struct StationDefault {
+    const char* name;
+    const char* key;
+    const char* mac;
+};
+
+// Stations 1..8: display name, key in section "adresses MAC" and default MAC text.
+constexpr std::array<StationDefault, StationCount> StationDefaults{{
+    {"Machine 1", "Machine1", "00-C0-B0-69-16-25"},
+    {"Machine 2", "Machine2", "00-C0-B0-08-31-A4"},
+    {"Machine 3", "Machine3", "00-10-2B-88-00-34"},
+    {"Machine 4", "Machine4", "00-00-48-24-E5-9A"},
+    {"Machine 5", "Machine5", "00-AA-00-95-A0-5D"},
+    {"Machine 6", "Machine6", "00-F0-00-6A-11-74"},
+    {"ServeurA", "ServeurA", "00-35-8A-96-01-42"},
+    {"ServeurB", "ServeurB", "00-35-8A-96-01-43"},
+}};
+
+constexpr const char* MacSection = "adresses MAC";
+constexpr const char* ParameterSection = "parametres";
+
+void fillStationTable(SharedState& state, const ProfileFile& profile)
+{
+    state.StationTable[0] = {"", "adresses MAC"};
+    for (int i = 1; i <= StationCount; ++i) {
+        const StationDefault& d = StationDefaults[i - 1];
+        state.StationTable[i] = {d.name, profile.readString(MacSection, d.key, d.mac)};
+    }
+    state.StationTable[BroadcastIndex] = {"Broadcast", BroadcastMac};
+}
+
+} // namespace
+
+StartupOutcome StartUp(SharedState& state, const std::string& startFolder)
+{
+    StartupOutcome outcome;
+
+    state.FlowState = flow::Start;
+    SeedRandomFromClock();
+    state.FirstExercise = true;
+    state.TtlMaxText = "99";
+    state.ImposedCount = 0;
+    state.ExerciseNumber = 0;
+    state.ErrorTotal = 0;
+
+    state.StartFolder = startFolder;
+    const auto path = findFileIgnoringCase(startFolder, ConfigurationFileName);
+    const auto profile = path ? ProfileFile::load(*path) : std::nullopt;
+    if (!profile) {
+        outcome.errorBoxes.push_back("KW_switch.ini non trouvé sur " + startFolder);
+        return outcome;
+    }
+
+    fillStationTable(state, *profile);
+
+    state.InitialEntries = profile->readString(ParameterSection, "entrees_initiales", "00000000");
+    // A TTL and a weight are bytes: larger or negative values are brought into range.
+    state.TtlMaxText =
+        std::to_string(std::clamp(profile->readInt(ParameterSection, "ttl_max", 99), 0, 255));
+    state.FreqMulti = static_cast<std::uint8_t>(
+        std::clamp(profile->readInt(ParameterSection, "freq_multi", 1), 0, 255));
+    state.QuestionsFolder = profile->readString(ParameterSection, "questions", "");
+    if (!state.QuestionsFolder.empty()) {
+        if (auto error = LoadExerciseFile(state, startFolder))
+            outcome.errorBoxes.push_back(std::move(*error));
+    }
+
+    state.HubAuto = std::clamp(profile->readInt(ParameterSection, "hub_auto", 0), 0, MaxHubAuto);
+    for (int slot = 1; slot <= MaxHubAuto; ++slot)
+        state.HubAutoSlots[slot] = slot <= state.HubAuto;
+    state.HubStepCount = 0;
+
+    if (state.ImposedCount == 0 && !state.RandomAfterImposed) {
+        outcome.errorBoxes.push_back(std::string("Ni exercice imposé ni exercice aléatoire") +
+                                     "\n\r" + "Fichier d'exercices incorrect");
+        return outcome;
+    }
+    outcome.ok = true;
+    return outcome;
+}
+
+bool StartExercise(SharedState& state, double nowDays)
+{
+    if (state.ExerciseNumber < UINT16_MAX)
+        ++state.ExerciseNumber;
+    state.FlowState = flow::ExerciseReady;
+    DrawExercise(state);
+    state.BroadcastCopied = {};
+    const bool first = state.FirstExercise;
+    if (first)
+        state.SeriesStartTime = nowDays;
+    else
+        state.LedState = {};
+    state.FirstExercise = false;
+    return !first;
+}
+
+bool StartExercise(SharedState& state)
+{
+    return StartExercise(state, NowDays());
+}
+
+std::string ExerciseNumberCaption(const SharedState& state)
+{
+    return "Exercice n° = " + std::to_string(state.ExerciseNumber) + "  (" +
+           std::to_string(state.ImposedCount) + ")";
+}
+
+bool SeriesEnded(const SharedState& state)
+{
+    return state.ImposedCount <= state.ExerciseNumber && !state.RandomAfterImposed;
+}
+
+std::string SeriesEndText(const SharedState& state, double nowDays)
+{
+    return "TOUS LES EXERCICES ONT ETE TRAITES en " +
+           formatElapsed(nowDays - state.SeriesStartTime);
+}
+
+} // namespace kw

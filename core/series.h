@@ -1,0 +1,46 @@
+#pragma once
+
+// The start-up of the exercise core, the setting-up of each exercise and the end of a
+// series, without any window: these functions change the shared state and give the texts
+// the windows show.
+
+#include "global.h"
+
+#include <string>
+#include <vector>
+
+namespace kw {
+
+inline constexpr const char* ConfigurationFileName = "kw_switch.INI";
+
+struct StartupOutcome {
+    bool ok = false;                     // false: the program must end
+    std::vector<std::string> errorBoxes; // error boxes to show, in this order
+};
+
+// The core of the main window's creation: resets the exercise counters, seeds the random
+// generator from the clock, reads "kw_switch.INI" in `startFolder` (the name may differ in
+// letter case) into the station table and the configuration values, loads the exercise
+// file when `questions` names a folder, and checks that some exercise can be played.
+// Out-of-range values are clamped: ttl_max and freq_multi to 0..255, hub_auto to 0..16.
+// The first exercise is not set up here: the caller runs StartExercise once the outcome is ok.
+StartupOutcome StartUp(SharedState& state, const std::string& startFolder);
+
+// The shared-state part of setting up the next exercise (menu "Nouveau"): counts the
+// exercise, sets FlowState to ExerciseReady, draws the exercise and clears BroadcastCopied.
+// The first exercise also starts the series clock (SeriesStartTime := nowDays); every later
+// one clears LedState. Returns true when the other windows must be reset (every exercise
+// but the first).
+bool StartExercise(SharedState& state, double nowDays);
+bool StartExercise(SharedState& state);
+
+// "Exercice n° = <ExerciseNumber>  (<ImposedCount>)".
+std::string ExerciseNumberCaption(const SharedState& state);
+
+// The series is over: no imposed exercise is left and no random one follows.
+bool SeriesEnded(const SharedState& state);
+
+// "TOUS LES EXERCICES ONT ETE TRAITES en hh:mm:ss", the time since SeriesStartTime.
+std::string SeriesEndText(const SharedState& state, double nowDays);
+
+} // namespace kw
