@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "series.h"
+#include "switchtable.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -245,6 +246,65 @@ TEST(Series, ExerciseNumberStopsAtItsLimit)
     state.ExerciseNumber = std::numeric_limits<std::uint16_t>::max();
     kw::StartExercise(state, 0);
     EXPECT_EQ(state.ExerciseNumber, std::numeric_limits<std::uint16_t>::max());
+}
+
+// ---- The ready examples ------------------------------------------------------------------
+
+std::string exampleFolder(const std::string& name)
+{
+    return (std::filesystem::path(KW_TEST_DATA) / ".." / ".." / "examples" / name).string();
+}
+
+TEST(Examples, RandomSeriesStartsWithNothingImposed)
+{
+    kw::SharedState state;
+    const auto outcome = kw::StartUp(state, exampleFolder("serie_aleatoire"));
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_TRUE(outcome.errorBoxes.empty());
+    EXPECT_EQ(state.ImposedCount, 0);
+    EXPECT_TRUE(state.RandomAfterImposed);
+    EXPECT_EQ(state.InitialEntries, "1234");
+    EXPECT_EQ(state.FreqMulti, 2);
+    EXPECT_EQ(state.HubAuto, 4);
+}
+
+// The imposed example promises one kind of frame path per exercise: played through the
+// switch's rules, each exercise must leave the switch in the state its comment names.
+TEST(Examples, ImposedSeriesWalksThroughEveryPath)
+{
+    kw::SharedState state;
+    const auto outcome = kw::StartUp(state, exampleFolder("serie_imposee"));
+    ASSERT_TRUE(outcome.ok);
+    EXPECT_TRUE(outcome.errorBoxes.empty());
+    ASSERT_EQ(state.ImposedCount, 8);
+    EXPECT_FALSE(state.RandomAfterImposed);
+
+    kw::StartExercise(state, 0);
+    kw::SwitchTable table = kw::InitSwitchTable(state.InitialEntries, state.TtlMaxText,
+                                                [&](int i) { return state.StationTable[i].mac; });
+    using namespace kw::flow;
+    const std::uint8_t afterSwitch[] = {
+        TowardsOneHub,   // same hub, unknown: flooded
+        ReachedAll,      // same hub, known behind the sender's port: filtered
+        TowardsBothHubs, // server to an unknown machine
+        ReachedAll,      // machine to a known server
+        TowardsOneHub,   // Broadcast from a machine
+        TowardsOneHub,   // Hub 1 to a known Hub 2 machine
+        TowardsBothHubs, // Broadcast from a server
+        ReachedAll,      // server to a known server
+    };
+    for (int k = 0; k < 8; ++k) {
+        if (k > 0)
+            kw::StartExercise(state, 0);
+        const int source = state.CurrentExercise.source;
+        const kw::FrameRow frame = kw::ShowReceivedFrame(state);
+        kw::CopyToEntryRow(table, frame, 1, kw::SwitchPortOf(source), state.TtlMaxText);
+        const std::string lookup = kw::LookUpDestination(table, frame);
+        const bool filtered = lookup == std::to_string(kw::SwitchPortOf(source));
+        EXPECT_EQ(kw::CommitSwitchStep(table, lookup, filtered, source), afterSwitch[k])
+            << "exercise " << k + 1;
+    }
+    EXPECT_TRUE(kw::SeriesEnded(state));
 }
 
 // ---- Clock -------------------------------------------------------------------------------
