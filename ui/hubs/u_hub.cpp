@@ -1,12 +1,21 @@
 #include "u_hub.h"
 
-Tf_hub1::Tf_hub1(QWidget* parent) : QDialog(parent)
+namespace {
+
+HubDialogLayout hub1Layout()
 {
-    setWindowTitle(QStringLiteral("Fonction du Hub 1"));
-    resize(439, 143);
+    HubDialogLayout layout;
+    layout.objectName = QStringLiteral("f_hub1");
+    layout.caption = QStringLiteral("Fonction du Hub 1");
+    layout.outerSize = QSize(439, 143);
+    layout.centredOnScreen = true;
+    layout.panel = QSize(428, 113);
+    layout.label = QPoint(40, 88);
+    layout.image = QPoint(8, 8);
+    layout.button = QRect(232, 80, 121, 33);
+    return layout;
 }
 
-void Tf_hub1::resetForNewExercise()
-{
-    hide();
-}
+} // namespace
+
+Tf_hub1::Tf_hub1(QWidget* parent) : HubDialog(1, hub1Layout(), parent) {}

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "hubdialog.h"
 
-// Placeholder until the dialog is built: caption and size only.
-class Tf_hub1 : public QDialog {
+// LED dialog of Hub 1 (Machines 1 to 3 and the uplink to switch port 1).
+class Tf_hub1 : public HubDialog {
     Q_OBJECT
 public:
     explicit Tf_hub1(QWidget* parent = nullptr);
-
-    // What a new exercise resets in this dialog.
-    void resetForNewExercise();
 };

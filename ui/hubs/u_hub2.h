@@ -1,13 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "hubdialog.h"
 
-// Placeholder until the dialog is built: caption and size only.
-class Tf_hub2 : public QDialog {
+// LED dialog of Hub 2 (the uplink to switch port 4 and Machines 4 to 6).
+class Tf_hub2 : public HubDialog {
     Q_OBJECT
 public:
     explicit Tf_hub2(QWidget* parent = nullptr);
-
-    // What a new exercise resets in this dialog.
-    void resetForNewExercise();
 };
