@@ -12,7 +12,11 @@ namespace kw::ui {
 
 QFont defaultFont(bool bold)
 {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // The windows were laid out for a narrow face; take the nearest one installed.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     font.setBold(bold);
@@ -45,6 +49,10 @@ QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setShowGrid(true);
     grid->setWordWrap(false);
+    // Texts are clipped at the cell's edge, two pixels in, not elided.
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->setStyleSheet(
+        QStringLiteral("QTableView::item { padding-left: 1px; padding-right: 0px; }"));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             auto* item = new QTableWidgetItem;

@@ -12,12 +12,34 @@
 #include "u_principale.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace kw::ui {
 
 namespace {
 Windows theWindows;
+void hideMinimisedWithoutWindowManager();
+} // namespace
+
+namespace {
+// On a bare X server nobody honours a request to minimise, and the two stay-on-top
+// windows would cover the diagram; there a minimised window is an unmapped one. A window
+// manager shows itself by the frame it puts around the main window.
+void hideMinimisedWithoutWindowManager()
+{
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        return;
+    QTimer::singleShot(300, theWindows.Principale, [] {
+        const Windows& w = theWindows;
+        if (w.Principale->frameGeometry().size() != w.Principale->size())
+            return;
+        for (QWidget* window :
+             {static_cast<QWidget*>(w.f_avance), static_cast<QWidget*>(w.AdressesMAC)})
+            if (window->isMinimized())
+                window->hide();
+    });
 }
+} // namespace
 
 Windows& windows()
 {
@@ -46,6 +68,7 @@ bool createWindows()
     w.Principale->show();
     w.f_avance->showMinimized();
     w.AdressesMAC->showMinimized();
+    hideMinimisedWithoutWindowManager();
     return true;
 }
 
