@@ -1,0 +1,15 @@
+#pragma once
+
+// A broken promise of a reader is a finding like a crash: print what was expected and abort,
+// so that libFuzzer keeps the input.
+
+#include <cstdio>
+#include <cstdlib>
+
+#define KW_FUZZ_CHECK(condition)                                                                   \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
