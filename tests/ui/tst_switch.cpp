@@ -250,6 +250,7 @@ private slots:
     void portDoubleClickChecksTheButton();
     void closingTheSwitchDialogCommitsNothing();
     void wholeStepMachine1ToUnknownMachine5();
+    void hubsAroundTheSwitchFollowItsLeds();
     void filteringWhenDestinationBehindArrivalPort();
     void serverFloodGoesToBothHubs();
     void reviewModes();
@@ -596,6 +597,35 @@ void TestSwitch::wholeStepMachine1ToUnknownMachine5()
         QVERIFY(cableLineIs(program, cable, kw::CableLine::First, Red));
         QVERIFY(!cableLineHas(program, cable, kw::CableLine::Second, Red));
     }
+}
+
+void TestSwitch::hubsAroundTheSwitchFollowItsLeds()
+{
+    // Hubs pass by themselves here, so that only the switch is played by hand.
+    Program program(ini("hub_auto=1\r\n"), "1 5\r\nFIN\r\n");
+    QVERIFY(program.started());
+    kw::SharedState& g = kw::global();
+    g.HubAutoSlots[1] = false;
+    g.FlowState = kw::flow::MachineEmitted;
+    program.clickDiagram(100, 145); // Hub 1
+    QCOMPARE(g.FlowState, kw::flow::SenderHubDone);
+    QVERIFY(windows().f_avance->_hub1->isChecked());
+
+    // Hub 2 waits for the switch.
+    program.clickDiagram(380, 145);
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{QStringLiteral("Ce n'est pas le moment de traiter ce hub")});
+    program.student.clear();
+
+    playMachine1ToMachine5(program);
+    QCOMPARE(g.FlowState, kw::flow::TowardsOneHub);
+    QVERIFY(program.student.boxes.empty());
+
+    // Port 4's TX LED, lit in the switch's LED dialog, lets Hub 2 repeat the frame.
+    program.clickDiagram(380, 145);
+    QVERIFY(program.student.boxes.empty());
+    QCOMPARE(g.FlowState, kw::flow::ReachedAll);
+    QVERIFY(windows().f_avance->_hub2->isChecked());
 }
 
 void TestSwitch::filteringWhenDestinationBehindArrivalPort()
