@@ -199,7 +199,10 @@ void Tf_switch::image_switchClick()
 {
     kw::SharedState& g = kw::global();
     Tf_switch_gros* leds = kw::ui::windows().f_switch_gros;
-    const bool treated = kw::ui::windows().f_avance->_switch->isChecked();
+    const Tf_avance* avance = kw::ui::windows().f_avance;
+    if (!leds || !avance)
+        return; // only while the program's windows are being built
+    const bool treated = avance->_switch->isChecked();
     const int source = g.CurrentExercise.source;
 
     const kw::EmitDecision decision =
