@@ -1,0 +1,164 @@
+#pragma once
+
+// A scripted student who plays whole exercises through the real windows. It reads what the
+// windows show (the exercise's names, the sender's cache, the frame and the switch table),
+// works the right answer out from the network's rules, clicks it, and checks after every
+// element what the program shows: FlowState, the "Traité" ticks, the error total and every
+// cable line of the diagram. It can make one chosen mistake at a chosen step and then put it
+// right, as a student would.
+
+#include "student.h"
+#include "switchtable.h"
+
+#include "diagram.h"
+
+#include <QList>
+#include <QRgb>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class QDialog;
+
+namespace kw::test {
+
+enum class Mistake {
+    None,
+    ClickOutOfTurn,   // before the step, a click the program refuses and counts
+    EarlyDestination, // before the frame has arrived, a click on the unicast destination: a
+                      // hint that is not counted
+    WrongAddress,     // sending dialog: the two addresses swapped
+    WrongHubLed,      // hub dialog: LED 1 set the wrong way
+    WrongTableUpdate, // switch: the destination's address copied into the entry row
+    WrongTablePort,   // switch: the source learned on a port it did not come in on
+    WrongPortChoice,  // switch: a wrong "Destinataire via port"
+    WrongSwitchLed,   // switch LEDs: one TX LED the wrong way
+    NoCopy,           // receiving dialog: "Terminé" without ticking the copy
+    WrongNonConcerne, // end of frame: the hubs' "Non concerné" boxes ticked the other way round
+    TickEmetteur,     // end of frame: "émetteur" ticked as not concerned
+};
+
+// Whether the program counts the mistake in the error total.
+bool isCounted(Mistake mistake);
+
+enum class StepKind { Emit, Hub, Switch, Receive, End };
+
+struct StepRecord {
+    StepKind kind = StepKind::Emit;
+    int target = 0; // hub 1..2 or station 1..8
+    std::uint8_t flowBefore = 0;
+    std::uint8_t flowAfter = 0;
+    bool dialogOpened = false; // the element's working dialog opened (not for End)
+    bool mistakeMade = false;
+    QStringList boxes; // texts of the message boxes shown during the step
+};
+
+struct ExerciseRecord {
+    int number = 0; // ExerciseNumber
+    int source = 0;
+    int destination = 0;
+    std::string lookup;          // the student's reading of the switch table: "1".."4" or " "
+    kw::SwitchTable tableBefore; // table_ports as the switch dialog opened
+    kw::SwitchTable tableAfter;  // table_ports once the switch step was committed
+    QList<int> hubsTreated;      // in the order they passed
+    QList<int> hubsAutomatic;    // those that passed without their dialog
+    QList<int> earlyCopies;      // Broadcast receivers treated before the switch
+    std::vector<StepRecord> steps;
+    bool completed = false;   // the end-of-frame check passed
+    bool seriesEnded = false; // and the series ended with it
+
+    // FlowState after each step, repeats left out: for instance 20, 30, 40, 50, 60.
+    QList<int> path() const;
+    // FlowState after the first step of the given kind (and target when not 0); -1 if none.
+    int flowAfter(StepKind kind, int target = 0) const;
+};
+
+// Cables whose given line shows the colour along its whole length (pixels that two lines
+// share left out).
+QList<int> cablesShowing(const Program& program, kw::CableLine line, QRgb colour);
+
+class Player {
+public:
+    explicit Player(Program& program);
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    // The one mistake of the next steps: at step `step` of the exercise (0-based, every
+    // element the player treats counts, the end of the frame too), or at the first step where
+    // it fits when `step` is -1.
+    void makeMistake(Mistake mistake, int step = -1);
+    bool mistakeMade() const { return m_mistakeDone; }
+
+    // Broadcast: the stations on the sender's side copy the frame before the switch.
+    bool earlyCopies = true;
+    // The hub treated first when the switch floods a server's frame to both hubs.
+    int firstFarHub = 1;
+
+    // One element each, played right (or with the chosen mistake, then put right). True when
+    // the program did what the student expected.
+    bool emitFrame();
+    bool hub(int hub);
+    bool switchStep();
+    bool receive(int station);
+    bool endFrame();
+    // The menu item "Nouveau" (it must be enabled).
+    bool nouveau();
+
+    // The exercise in play, from the emission to the end-of-frame check.
+    bool playExercise();
+    // `count` exercises, "Nouveau" between them (not after the last one).
+    bool playExercises(int count);
+
+    const ExerciseRecord& current() const { return m_records.back(); }
+    const std::vector<ExerciseRecord>& exercises() const { return m_records; }
+
+private:
+    using Play = std::function<void(QDialog*)>;
+
+    bool check(bool condition, const char* expression, const char* file, int line);
+    void beginIfNewExercise();
+    bool beginStep(StepKind kind, int target);
+    bool endStep(bool dialogOpened);
+    bool mistakeFits(Mistake mistake, StepKind kind) const;
+    bool takeMistake(Mistake mistake);
+    bool clickOutOfTurn();
+    bool clickEarlyDestination();
+    bool checkDiagram();
+    void arm(Play play);
+    bool disarm(); // true when the armed dialog opened
+
+    ExerciseRecord& record() { return m_records.back(); }
+
+    Program& m_program;
+    kw::seam::Script m_script;
+    kw::seam::Script* m_previous = nullptr;
+    Play m_armed;
+    QStringList m_unexpected; // modal dialogs that opened while none was expected
+    bool m_ok = true;
+
+    std::vector<ExerciseRecord> m_records;
+    Mistake m_mistake = Mistake::None;
+    int m_mistakeStep = -1;
+    bool m_mistakeDone = false;
+    bool m_mistakeNow = false; // the mistake is made in the step being played
+    int m_stepIndex = 0;
+    std::uint16_t m_errorsBefore = 0;
+    std::size_t m_boxesBefore = 0;
+
+    // What the student knows of the frame in play.
+    bool m_emitted = false;
+    bool m_switchDone = false;
+    QList<int> m_hubsDone;
+    QList<int> m_copied;
+    kw::LedRow m_switchLeds{};
+    // Colour each cable line must show: [cable][0 first line, 1 second line].
+    std::array<std::array<QRgb, 2>, 11> m_lines{};
+};
+
+} // namespace kw::test
