@@ -242,6 +242,8 @@ private slots:
     void pathOfEachKind();
     void oneMistakeCountsOneError_data();
     void oneMistakeCountsOneError();
+    void lookingBackChangesNothing_data();
+    void lookingBackChangesNothing();
     void imposedSeriesEndsWithItsTime();
     void switchTableCarriesOverAndAges();
     void hubsPassByThemselves_data();
@@ -480,6 +482,44 @@ void TestExercises::oneMistakeCountsOneError()
     QCOMPARE(r.path(), rightPath);
     QVERIFY(r.completed);
     QVERIFY(windows().Principale->Nouveau->isEnabled());
+}
+
+void TestExercises::lookingBackChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("configuration");
+    QTest::addColumn<QByteArray>("exercises");
+    QTest::addColumn<bool>("leaveOpen");
+    const QList<QPair<const char*, QByteArray>> series{
+        {"flood, then filtering", "1 2\r\n2 1\r\n"},
+        {"server's flood, then Broadcast from a machine", "7 5\r\n5 9\r\n"},
+        {"Broadcast from a server, then server to server", "8 9\r\n7 8\r\n"},
+        {"machine to server, then across the switch", "3 7\r\n4 1\r\n"},
+    };
+    for (const auto& [name, lines] : series) {
+        QTest::addRow("%s, closing each view", name) << ini() << lines << false;
+        QTest::addRow("%s, leaving the views open", name) << ini() << lines << true;
+    }
+}
+
+void TestExercises::lookingBackChangesNothing()
+{
+    QFETCH(QByteArray, configuration);
+    QFETCH(QByteArray, exercises);
+    QFETCH(bool, leaveOpen);
+
+    Program program(configuration, exercises.constData());
+    QVERIFY(program.started());
+    Player player(program);
+    player.lookBack = leaveOpen ? Player::LookBack::AndLeaveOpen : Player::LookBack::AndClose;
+    QVERIFY(player.playExercise());
+    // "Nouveau" closes whatever the student left open; the next frame plays as ever.
+    QVERIFY(player.nouveau());
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* dialog = qobject_cast<QDialog*>(widget))
+            QVERIFY2(!dialog->isVisible(), dialog->metaObject()->className());
+    QVERIFY(player.playExercise());
+    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(program.student.boxTexts(), (QStringList{EndOfFrameText, EndOfFrameText}));
 }
 
 void TestExercises::imposedSeriesEndsWithItsTime()

@@ -5,6 +5,8 @@
 #include "global.h"
 #include "hubs.h"
 #include "hubs/hubdialog.h"
+#include "hubs/u_hub.h"
+#include "hubs/u_hub2.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
 #include "main/widgets.h"
@@ -26,6 +28,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <utility>
@@ -36,6 +39,7 @@ namespace kw::test {
 
 namespace {
 
+using kw::ui::Windows;
 using kw::ui::windows;
 
 const QRgb Black = qRgb(0, 0, 0);
@@ -385,6 +389,7 @@ void Player::beginIfNewExercise()
     m_hubsDone.clear();
     m_copied.clear();
     m_switchLeds = {};
+    m_hubLeds = {};
     for (auto& lines : m_lines)
         lines = {Black, Black};
 }
@@ -426,11 +431,13 @@ bool Player::endStep(bool dialogOpened)
     if (expectedErrors > 0)
         PLAYER_CHECK(windows().f_avance->label_erreurs->text() ==
                      QStringLiteral("Cumul erreurs = %1").arg(g.ErrorTotal));
-    // No other modal dialog opened, and every dialog is closed again.
+    // No other modal dialog opened, and every dialog is closed again (review windows the
+    // student leaves open aside).
     PLAYER_CHECK(m_unexpected.isEmpty());
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<QDialog*>(widget))
-            check(!dialog->isVisible(), dialog->metaObject()->className(), __FILE__, __LINE__);
+    if (lookBack != LookBack::AndLeaveOpen)
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QDialog*>(widget))
+                check(!dialog->isVisible(), dialog->metaObject()->className(), __FILE__, __LINE__);
     checkDiagram();
     ++m_stepIndex;
     return m_ok;
@@ -643,6 +650,7 @@ bool Player::hub(int hub)
     PLAYER_CHECK(kw::global().FlowState == kw::AfterHubPass(flowBefore));
     for (int cable : kw::RepeatedCables(hub, expected))
         m_lines[static_cast<std::size_t>(cable)][1] = Yellow;
+    m_hubLeds[static_cast<std::size_t>(hub)] = expected;
     m_hubsDone << hub;
     record().hubsTreated << hub;
     if (!opened)
@@ -879,16 +887,16 @@ bool Player::playExercise()
     beginIfNewExercise();
     const int source = record().source;
     const int destination = record().destination;
-    if (!emitFrame())
+    if (!afterStep(emitFrame()))
         return false;
-    if (isMachine(source) && !hub(hubOf(source)))
+    if (isMachine(source) && !afterStep(hub(hubOf(source))))
         return false;
     if (destination == kw::BroadcastIndex && earlyCopies) {
         for (int station = 1; station <= kw::StationCount; ++station)
-            if (station != source && kw::SameSide(station, source) && !receive(station))
+            if (station != source && kw::SameSide(station, source) && !afterStep(receive(station)))
                 return false;
     }
-    if (!switchStep())
+    if (!afterStep(switchStep()))
         return false;
     // The hubs behind the ports the student made the switch emit on.
     QList<int> farHubs;
@@ -899,16 +907,124 @@ bool Player::playExercise()
     if (farHubs.size() == 2 && firstFarHub == 2)
         std::swap(farHubs[0], farHubs[1]);
     for (int h : farHubs)
-        if (!hub(h))
+        if (!afterStep(hub(h)))
             return false;
     if (destination == kw::BroadcastIndex) {
         for (int station = 1; station <= kw::StationCount; ++station)
-            if (station != source && !m_copied.contains(station) && !receive(station))
+            if (station != source && !m_copied.contains(station) && !afterStep(receive(station)))
                 return false;
-    } else if (!receive(destination)) {
+    } else if (!afterStep(receive(destination))) {
         return false;
     }
-    return endFrame();
+    return afterStep(endFrame());
+}
+
+bool Player::afterStep(bool played)
+{
+    if (!played || lookBack == LookBack::Never)
+        return played;
+    const bool reviewed = reviewTreated();
+    if (lookBack == LookBack::AndClose)
+        closeReviews();
+    return reviewed;
+}
+
+void Player::closeReviews()
+{
+    Windows& w = windows();
+    for (QDialog* dialog : std::initializer_list<QDialog*>{
+             w.f_source, w.f_hub1, w.f_hub2, w.f_switch, w.f_destination, w.f_switch_gros})
+        if (dialog->isVisible())
+            dialog->close();
+}
+
+bool Player::reviewTreated()
+{
+    m_ok = true;
+    const kw::SharedState& g = kw::global();
+    const std::uint8_t flow = g.FlowState;
+    const std::uint16_t errors = g.ErrorTotal;
+    const std::size_t boxes = m_program.student.boxes.size();
+    const int opened = static_cast<int>(m_program.student.dialogsOpened.size());
+    m_unexpected.clear();
+    const ExerciseRecord& r = record();
+    Windows& w = windows();
+
+    if (m_emitted) {
+        m_program.clickDiagram(stationPoint(r.source).x(), stationPoint(r.source).y());
+        Tf_source* d = w.f_source;
+        PLAYER_CHECK(d->isVisible());
+        PLAYER_CHECK(!d->Panel->isEnabled());
+        if (flow <= kw::flow::ReachedAll) {
+            PLAYER_CHECK(!d->BitBtn1->isVisible());
+            PLAYER_CHECK(!d->Label1->isVisible());
+        }
+        PLAYER_CHECK(d->edit1->text() == nameOf(r.source));
+        PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0) == macOf(r.destination));
+        PLAYER_CHECK(kw::ui::cell(d->trame, 1, 0) == macOf(r.source));
+    }
+    for (int h : m_hubsDone) {
+        m_program.clickDiagram(hubPoint(h).x(), hubPoint(h).y());
+        HubDialog* d = h == 1 ? static_cast<HubDialog*>(w.f_hub1) : w.f_hub2;
+        PLAYER_CHECK(d->isVisible());
+        PLAYER_CHECK(!d->Panel->isEnabled());
+        PLAYER_CHECK(!d->BitBtn1->isVisible());
+        PLAYER_CHECK(!d->Label1->isVisible());
+        for (int k = 1; k <= kw::LedCount; ++k)
+            PLAYER_CHECK(hubLedLooksLit(d, k) == m_hubLeds[static_cast<std::size_t>(h)][k]);
+    }
+    if (m_switchDone) {
+        m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+        Tf_switch* d = w.f_switch;
+        PLAYER_CHECK(d->isVisible());
+        PLAYER_CHECK(!d->Panel->isEnabled());
+        PLAYER_CHECK(!d->dest_via->isEnabled());
+        PLAYER_CHECK(d->GroupBox2->isEnabled());
+        PLAYER_CHECK(shownTable(d) == r.tableAfter);
+        arm([this](QDialog* dialog) {
+            auto* l = qobject_cast<Tf_switch_gros*>(dialog);
+            if (!PLAYER_CHECK(l))
+                return;
+            PLAYER_CHECK(!l->Panel1->isEnabled());
+            PLAYER_CHECK(!l->BitBtn1->isVisible());
+            PLAYER_CHECK(!l->Label1->isVisible());
+            for (int k = 1; k <= kw::LedCount; ++k)
+                PLAYER_CHECK(switchLedLooksLit(l, k) == m_switchLeds[k]);
+        });
+        clickSwitchPicture(d);
+        PLAYER_CHECK(disarm());
+    }
+    for (int station : m_copied) {
+        // While the frame is under way a copied station shows modally, afterwards modeless.
+        const bool modal = flow <= kw::flow::ReachedAll;
+        auto looksRight = [this, station](Tf_destination* d) {
+            PLAYER_CHECK(d->isVisible());
+            PLAYER_CHECK(!d->Panel->isEnabled());
+            PLAYER_CHECK(!d->BitBtn1->isVisible());
+            PLAYER_CHECK(d->copier->isChecked());
+            PLAYER_CHECK(d->edit1->text() == nameOf(station));
+        };
+        if (modal)
+            arm([looksRight](QDialog* dialog) {
+                if (auto* d = qobject_cast<Tf_destination*>(dialog))
+                    looksRight(d);
+            });
+        m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+        if (modal)
+            PLAYER_CHECK(disarm());
+        else
+            looksRight(w.f_destination);
+    }
+    PLAYER_CHECK(g.FlowState == flow);
+    PLAYER_CHECK(g.ErrorTotal == errors);
+    PLAYER_CHECK(m_program.student.boxes.size() == boxes);
+    PLAYER_CHECK(m_unexpected.isEmpty());
+    // Only the modal views of stations that copied while the frame was under way.
+    const int modalViews = flow <= kw::flow::ReachedAll ? static_cast<int>(m_copied.size()) : 0;
+    PLAYER_CHECK(m_program.student.dialogsOpened.size() ==
+                 opened + modalViews + (m_switchDone ? 1 : 0));
+    checkDiagram();
+    return m_ok;
 }
 
 bool Player::playExercises(int count)

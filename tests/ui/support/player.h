@@ -99,6 +99,9 @@ public:
     bool earlyCopies = true;
     // The hub treated first when the switch floods a server's frame to both hubs.
     int firstFarHub = 1;
+    // After each element, look back at every element already treated (its read-only view).
+    enum class LookBack { Never, AndClose, AndLeaveOpen };
+    LookBack lookBack = LookBack::Never;
 
     // One element each, played right (or with the chosen mistake, then put right). True when
     // the program did what the student expected.
@@ -109,6 +112,11 @@ public:
     bool endFrame();
     // The menu item "Nouveau" (it must be enabled).
     bool nouveau();
+    // Clicks every element treated so far: each shows what it did, read-only, and nothing
+    // changes (FlowState, error total, no message).
+    bool reviewTreated();
+    // Closes the review windows as by their close boxes.
+    void closeReviews();
 
     // The exercise in play, from the emission to the end-of-frame check.
     bool playExercise();
@@ -125,6 +133,7 @@ private:
     void beginIfNewExercise();
     bool beginStep(StepKind kind, int target);
     bool endStep(bool dialogOpened);
+    bool afterStep(bool played); // the look back, when asked for
     bool mistakeFits(Mistake mistake, StepKind kind) const;
     bool takeMistake(Mistake mistake);
     bool clickOutOfTurn();
@@ -157,6 +166,7 @@ private:
     QList<int> m_hubsDone;
     QList<int> m_copied;
     kw::LedRow m_switchLeds{};
+    std::array<kw::LedRow, 3> m_hubLeds{}; // what hub 1 and 2 had to show
     // Colour each cable line must show: [cable][0 first line, 1 second line].
     std::array<std::array<QRgb, 2>, 11> m_lines{};
 };
