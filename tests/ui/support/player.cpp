@@ -296,7 +296,12 @@ QList<int> cablesShowing(const Program& program, kw::CableLine line, QRgb colour
 
 bool isCounted(Mistake mistake)
 {
-    return mistake != Mistake::None && mistake != Mistake::EarlyDestination;
+    return isShown(mistake) && mistake != Mistake::EarlyDestination;
+}
+
+bool isShown(Mistake mistake)
+{
+    return mistake != Mistake::None && mistake != Mistake::CloseFirst;
 }
 
 QList<int> ExerciseRecord::path() const
@@ -399,6 +404,7 @@ bool Player::beginStep(StepKind kind, int target)
     beginIfNewExercise();
     m_ok = true;
     m_mistakeNow = false;
+    m_reopened = false;
     StepRecord step;
     step.kind = kind;
     step.target = target;
@@ -427,7 +433,7 @@ bool Player::endStep(bool dialogOpened)
     // A mistake shows exactly one warning and, when the program counts it, one more error.
     const int expectedErrors = m_mistakeNow && isCounted(m_mistake) ? 1 : 0;
     PLAYER_CHECK(g.ErrorTotal == m_errorsBefore + expectedErrors);
-    PLAYER_CHECK(warnings == (m_mistakeNow ? 1 : 0));
+    PLAYER_CHECK(warnings == (m_mistakeNow && isShown(m_mistake) ? 1 : 0));
     if (expectedErrors > 0)
         PLAYER_CHECK(windows().f_avance->label_erreurs->text() ==
                      QStringLiteral("Cumul erreurs = %1").arg(g.ErrorTotal));
@@ -468,6 +474,8 @@ bool Player::mistakeFits(Mistake mistake, StepKind kind) const
     case Mistake::WrongNonConcerne:
     case Mistake::TickEmetteur:
         return kind == StepKind::End;
+    case Mistake::CloseFirst:
+        return kind != StepKind::End;
     }
     return false;
 }
@@ -571,11 +579,27 @@ bool Player::emitFrame()
     const QString destinationName = principale->Edit2->text();
     PLAYER_CHECK(sourceName == nameOf(source));
     PLAYER_CHECK(destinationName == nameOf(destination));
+    if (takeMistake(Mistake::CloseFirst)) {
+        // Half the frame, then the close box: nothing is emitted.
+        arm([this, destinationName](QDialog* dialog) {
+            if (auto* d = qobject_cast<Tf_source*>(dialog))
+                copyInto(d, 0, rowOfName(d->table_MAC, destinationName));
+        });
+        m_program.clickDiagram(stationPoint(source).x(), stationPoint(source).y());
+        PLAYER_CHECK(disarm());
+        PLAYER_CHECK(kw::global().FlowState == kw::flow::ExerciseReady);
+        PLAYER_CHECK(!windows().f_avance->_emetteur->isChecked());
+        PLAYER_CHECK(!principale->trame_gauche->isVisible());
+        m_reopened = true;
+    }
 
     arm([this, sourceName, destinationName](QDialog* dialog) {
         auto* d = qobject_cast<Tf_source*>(dialog);
         if (!PLAYER_CHECK(d))
             return;
+        // Each opening for emission starts from an empty frame.
+        PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0).isEmpty());
+        PLAYER_CHECK(kw::ui::cell(d->trame, 1, 0).isEmpty());
         PLAYER_CHECK(d->Panel->isEnabled());
         PLAYER_CHECK(d->BitBtn1->isVisible());
         PLAYER_CHECK(d->edit1->text() == sourceName);
@@ -625,6 +649,18 @@ bool Player::hub(int hub)
     const bool fromSender = hub == hubOf(source) && !m_switchDone;
     const kw::LedRow expected = kw::ComputeExpectedHubLeds(
         hub, fromSender ? kw::flow::MachineEmitted : kw::flow::TowardsOneHub, source);
+    if (takeMistake(Mistake::CloseFirst)) {
+        // Every LED right, then the close box instead of "Terminé": the hub has not repeated.
+        arm([expected](QDialog* dialog) {
+            if (auto* d = qobject_cast<HubDialog*>(dialog))
+                setHubLeds(d, expected);
+        });
+        m_program.clickDiagram(hubPoint(hub).x(), hubPoint(hub).y());
+        PLAYER_CHECK(disarm());
+        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(!treatedBox(hub)->isChecked());
+        m_reopened = true;
+    }
 
     arm([this, hub, expected](QDialog* dialog) {
         auto* d = qobject_cast<HubDialog*>(dialog);
@@ -632,6 +668,10 @@ bool Player::hub(int hub)
             return;
         PLAYER_CHECK(d->Panel->isEnabled());
         PLAYER_CHECK(d->BitBtn1->isVisible());
+        // The LEDs lit before the dialog was closed are still lit.
+        if (m_reopened)
+            for (int k = 1; k <= kw::LedCount; ++k)
+                PLAYER_CHECK(hubLedLooksLit(d, k) == expected[k]);
         if (takeMistake(Mistake::WrongHubLed)) {
             kw::LedRow wrong = expected;
             wrong[1] = !wrong[1];
@@ -668,6 +708,31 @@ bool Player::switchStep()
     else if (takeMistake(Mistake::EarlyDestination))
         clickEarlyDestination();
     const int inPort = kw::SwitchPortOf(source);
+    const std::uint8_t flowBefore = kw::global().FlowState;
+    if (takeMistake(Mistake::CloseFirst)) {
+        // Steps 1) and 2) done and the LEDs lit, then both windows closed without "Terminé".
+        arm([this, inPort, flowBefore](QDialog* dialog) {
+            auto* d = qobject_cast<Tf_switch*>(dialog);
+            if (!PLAYER_CHECK(d))
+                return;
+            const std::string lookup = kw::LookUpDestination(shownTable(d), shownFrame(d));
+            learn(d, 1, inPort);
+            clickRadio(forwardingButton(d, lookup));
+            arm([inPort, lookup](QDialog* ledDialog) {
+                if (auto* l = qobject_cast<Tf_switch_gros*>(ledDialog))
+                    setSwitchLeds(l, switchLedsFor(inPort, lookup));
+            });
+            clickSwitchPicture(d);
+            PLAYER_CHECK(disarm());
+            PLAYER_CHECK(d->isVisible());
+            PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        });
+        m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+        PLAYER_CHECK(disarm());
+        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(!windows().f_avance->_switch->isChecked());
+        m_reopened = true;
+    }
 
     arm([this, source, destination, inPort](QDialog* dialog) {
         auto* d = qobject_cast<Tf_switch*>(dialog);
@@ -686,6 +751,13 @@ bool Player::switchStep()
         const kw::LedRow leds = switchLedsFor(inPort, lookup);
         m_switchLeds = leds;
         QRadioButton* right = forwardingButton(d, lookup);
+        // What was prepared before the dialog was closed is still there.
+        if (m_reopened) {
+            PLAYER_CHECK(QString::fromStdString(table.entryRow().address) == macOf(source));
+            PLAYER_CHECK(table.entryRow().port == std::to_string(inPort));
+            PLAYER_CHECK(portButton(d, inPort)->isChecked());
+            PLAYER_CHECK(right->isChecked());
+        }
 
         if (takeMistake(Mistake::WrongTableUpdate)) {
             learn(d, 0, inPort);
@@ -716,6 +788,9 @@ bool Player::switchStep()
                 return;
             PLAYER_CHECK(l->Panel1->isEnabled());
             PLAYER_CHECK(l->BitBtn1->isVisible());
+            if (m_reopened)
+                for (int k = 1; k <= kw::LedCount; ++k)
+                    PLAYER_CHECK(switchLedLooksLit(l, k) == leds[k]);
             if (takeMistake(Mistake::WrongSwitchLed)) {
                 // One TX LED the wrong way: a flood missing a port, or one port too many.
                 kw::LedRow wrong = leds;
@@ -768,6 +843,18 @@ bool Player::receive(int station)
     if (takeMistake(Mistake::ClickOutOfTurn))
         clickOutOfTurn();
     const std::uint8_t flowBefore = kw::global().FlowState;
+    if (takeMistake(Mistake::CloseFirst)) {
+        // The copy ticked, then the close box instead of "Terminé": nothing is taken in.
+        arm([](QDialog* dialog) {
+            if (auto* d = qobject_cast<Tf_destination*>(dialog))
+                QTest::mouseClick(d->copier, Qt::LeftButton);
+        });
+        m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+        PLAYER_CHECK(disarm());
+        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(!windows().f_avance->_destinataire->isChecked());
+        m_reopened = true;
+    }
 
     arm([this, station, source, destination](QDialog* dialog) {
         auto* d = qobject_cast<Tf_destination*>(dialog);
@@ -793,7 +880,7 @@ bool Player::receive(int station)
     PLAYER_CHECK(opened);
 
     m_copied << station;
-    if (!m_switchDone)
+    if (flowBefore < kw::flow::ReachedAll)
         record().earlyCopies << station;
     // The frame is done at its destination, or once every other station has copied it.
     const bool frameDone = !broadcast || (m_copied.size() == kw::StationCount - 1 &&
@@ -891,12 +978,19 @@ bool Player::playExercise()
         return false;
     if (isMachine(source) && !afterStep(hub(hubOf(source))))
         return false;
-    if (destination == kw::BroadcastIndex && earlyCopies) {
+    // Broadcast: the sender's side may copy as soon as the frame is out on it.
+    auto copySenderSide = [&] {
         for (int station = 1; station <= kw::StationCount; ++station)
             if (station != source && kw::SameSide(station, source) && !afterStep(receive(station)))
                 return false;
-    }
+        return true;
+    };
+    const bool copyEarly = destination == kw::BroadcastIndex && earlyCopies;
+    if (copyEarly && !earlyCopiesAfterSwitch && !copySenderSide())
+        return false;
     if (!afterStep(switchStep()))
+        return false;
+    if (copyEarly && earlyCopiesAfterSwitch && !copySenderSide())
         return false;
     // The hubs behind the ports the student made the switch emit on.
     QList<int> farHubs;

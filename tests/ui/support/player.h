@@ -41,10 +41,13 @@ enum class Mistake {
     NoCopy,           // receiving dialog: "Terminé" without ticking the copy
     WrongNonConcerne, // end of frame: the hubs' "Non concerné" boxes ticked the other way round
     TickEmetteur,     // end of frame: "émetteur" ticked as not concerned
+    CloseFirst,       // the element's dialog closed half done, then opened again: no error
 };
 
 // Whether the program counts the mistake in the error total.
 bool isCounted(Mistake mistake);
+// Whether the program answers the mistake with a message box.
+bool isShown(Mistake mistake);
 
 enum class StepKind { Emit, Hub, Switch, Receive, End };
 
@@ -67,7 +70,7 @@ struct ExerciseRecord {
     kw::SwitchTable tableAfter;  // table_ports once the switch step was committed
     QList<int> hubsTreated;      // in the order they passed
     QList<int> hubsAutomatic;    // those that passed without their dialog
-    QList<int> earlyCopies;      // Broadcast receivers treated before the switch
+    QList<int> earlyCopies;      // Broadcast receivers treated before FlowState 50
     std::vector<StepRecord> steps;
     bool completed = false;   // the end-of-frame check passed
     bool seriesEnded = false; // and the series ended with it
@@ -95,8 +98,10 @@ public:
     void makeMistake(Mistake mistake, int step = -1);
     bool mistakeMade() const { return m_mistakeDone; }
 
-    // Broadcast: the stations on the sender's side copy the frame before the switch.
+    // Broadcast: the stations on the sender's side copy the frame before it has reached every
+    // segment, before the switch is treated or (earlyCopiesAfterSwitch) just after it.
     bool earlyCopies = true;
+    bool earlyCopiesAfterSwitch = false;
     // The hub treated first when the switch floods a server's frame to both hubs.
     int firstFarHub = 1;
     // After each element, look back at every element already treated (its read-only view).
@@ -156,6 +161,7 @@ private:
     int m_mistakeStep = -1;
     bool m_mistakeDone = false;
     bool m_mistakeNow = false; // the mistake is made in the step being played
+    bool m_reopened = false;   // the step's dialog opens again after the student closed it
     int m_stepIndex = 0;
     std::uint16_t m_errorsBefore = 0;
     std::size_t m_boxesBefore = 0;
