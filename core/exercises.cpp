@@ -44,8 +44,9 @@ void readExercises(SharedState& state, std::string_view text)
     state.ImposedCount = 0;
     state.ImposedExercises = {};
     state.RandomAfterImposed = true;
-    for (const std::string_view line : splitLines(text)) {
-        const ExerciseLine parsed = parseExerciseLine(line);
+    LineReader reader(text);
+    while (const auto line = reader.next()) {
+        const ExerciseLine parsed = parseExerciseLine(*line);
         if (parsed.kind == ExerciseLineKind::End) {
             state.RandomAfterImposed = false;
             return;

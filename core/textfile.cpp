@@ -185,21 +185,28 @@ std::optional<std::string> readTextFile(const fs::path& path)
     return text;
 }
 
+std::optional<std::string_view> LineReader::next()
+{
+    if (rest_.empty())
+        return std::nullopt;
+    const auto end = rest_.find_first_of("\r\n");
+    if (end == std::string_view::npos) {
+        const std::string_view line = rest_;
+        rest_ = {};
+        return line;
+    }
+    const std::string_view line = rest_.substr(0, end);
+    const bool crlf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+    rest_.remove_prefix(end + (crlf ? 2 : 1));
+    return line;
+}
+
 std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
-    }
+    LineReader reader(text);
+    while (const auto line = reader.next())
+        lines.push_back(*line);
     return lines;
 }
 

@@ -31,7 +31,20 @@ std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem:
 // be read. Never blocks on a FIFO.
 std::optional<std::string> readTextFile(const std::filesystem::path& path);
 
-// The lines of a text; CR, LF and CRLF all end a line. A final line end adds no empty line.
+// Walks the lines of a text one by one, without copying them: CR, LF and CRLF all end a
+// line, and a final line end adds no empty line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : rest_(text) {}
+    // The next line, or nothing at the end of the text.
+    std::optional<std::string_view> next();
+
+private:
+    std::string_view rest_;
+};
+
+// All the lines at once, as LineReader gives them; for short texts (a huge file of empty
+// lines makes a vector far larger than the file: walk those with LineReader).
 std::vector<std::string_view> splitLines(std::string_view text);
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.

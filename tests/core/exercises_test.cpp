@@ -1,6 +1,7 @@
 #include "exercises.h"
 #include "random.h"
 #include "temp_folder.h"
+#include "textfile.h"
 
 #include <gtest/gtest.h>
 
@@ -205,6 +206,26 @@ TEST(UnreadableExerciseFile, FifoDoesNotHang)
     kw::SharedState state;
     state.QuestionsFolder = ".";
     EXPECT_TRUE(kw::LoadExerciseFile(state, folder.path()));
+    EXPECT_TRUE(state.RandomAfterImposed);
+}
+
+TEST(ExerciseFile, OnlyTheFirstMegabytesAreRead)
+{
+    kw::test::TempFolder folder;
+    kw::SharedState state;
+    state.QuestionsFolder = ".";
+    // Blank lines up to the limit, the last two lines just inside it.
+    const std::string tail = "1 2\nFIN\n";
+    std::string text(kw::MaxTextFileBytes - tail.size(), '\n');
+    folder.write("switchexos.kw", text + tail + "3 4\n");
+    EXPECT_EQ(kw::LoadExerciseFile(state, folder.path()), std::nullopt);
+    EXPECT_EQ(imposed(state), (Pairs{{1, 2}}));
+    EXPECT_FALSE(state.RandomAfterImposed);
+
+    // One byte further and the FIN line is cut by the limit: it is not read at all.
+    folder.write("switchexos.kw", text + "\n" + tail);
+    EXPECT_EQ(kw::LoadExerciseFile(state, folder.path()), std::nullopt);
+    EXPECT_EQ(imposed(state), (Pairs{{1, 2}}));
     EXPECT_TRUE(state.RandomAfterImposed);
 }
 
