@@ -416,6 +416,15 @@ void TestExercises::oneMistakeCountsOneError_data()
     QTest::newRow("destination before the sender's hub is only a hint")
         << ini() << m1m5 << Mistake::EarlyDestination << 1
         << QStringLiteral("Le destinataire doit être traité après TOUS les autres");
+    QTest::newRow("Broadcast: the sender's side before its hub is only a hint")
+        << ini() << exercise("2 9") << Mistake::EarlyDestination << 1
+        << QStringLiteral("Le destinataire doit être traité après TOUS les autres");
+    QTest::newRow("Broadcast: the other side before the switch is only a hint")
+        << ini() << exercise("2 9") << Mistake::EarlyDestination << 4
+        << QStringLiteral("Le destinataire doit être traité après TOUS les autres");
+    QTest::newRow("Broadcast from a server: a machine of Hub 1 before its hub is only a hint")
+        << ini() << exercise("7 9") << Mistake::EarlyDestination << 7
+        << QStringLiteral("Le destinataire doit être traité après TOUS les autres");
     QTest::newRow("addresses swapped") << ini() << m1m5 << Mistake::WrongAddress << 0 << wrongMac;
     QTest::newRow("addresses swapped, Broadcast")
         << ini() << exercise("2 9") << Mistake::WrongAddress << 0 << wrongMac;
@@ -469,6 +478,9 @@ void TestExercises::oneMistakeCountsOneError_data()
         << ini() << exercise("2 9") << Mistake::CloseFirst << 3 << QString();
     QTest::newRow("last Broadcast receiver closed with the copy ticked")
         << ini() << exercise("2 9") << Mistake::CloseFirst << 10 << QString();
+    QTest::newRow("destination ticked not concerned")
+        << ini() << m1m5 << Mistake::TickDestinataire << 5
+        << QStringLiteral("Vérifiez le destinataire (et l'expéditeur)");
     QTest::newRow("sender ticked not concerned") << ini() << m1m5 << Mistake::TickEmetteur << 5
                                                  << QStringLiteral("L'émetteur doit émettre !");
 }

@@ -451,15 +451,13 @@ bool Player::endStep(bool dialogOpened)
 
 bool Player::mistakeFits(Mistake mistake, StepKind kind) const
 {
-    const int destination = m_records.back().destination;
     switch (mistake) {
     case Mistake::None:
         return false;
     case Mistake::ClickOutOfTurn:
         return true;
     case Mistake::EarlyDestination:
-        return destination != kw::BroadcastIndex && m_emitted &&
-               (kind == StepKind::Hub || kind == StepKind::Switch);
+        return m_emitted && (kind == StepKind::Hub || kind == StepKind::Switch);
     case Mistake::WrongAddress:
         return kind == StepKind::Emit;
     case Mistake::WrongHubLed:
@@ -473,6 +471,7 @@ bool Player::mistakeFits(Mistake mistake, StepKind kind) const
         return kind == StepKind::Receive;
     case Mistake::WrongNonConcerne:
     case Mistake::TickEmetteur:
+    case Mistake::TickDestinataire:
         return kind == StepKind::End;
     case Mistake::CloseFirst:
         return kind != StepKind::End;
@@ -528,9 +527,22 @@ bool Player::clickOutOfTurn()
 // The unicast destination clicked while the frame is on its way: a hint, nothing counted.
 bool Player::clickEarlyDestination()
 {
-    const int destination = record().destination;
+    const ExerciseRecord& r = record();
+    // Unicast: the destination. Broadcast: a station of the sender's side while the sender's
+    // hub has not repeated the frame yet, else one of the other side, which the frame has not
+    // reached before FlowState 50.
+    int station = r.destination;
+    if (station == kw::BroadcastIndex) {
+        const bool hubPending = isMachine(r.source) && !m_hubsDone.contains(hubOf(r.source));
+        station = 0;
+        for (int c = 1; c <= kw::StationCount && station == 0; ++c)
+            if (c != r.source && kw::SameSide(c, r.source) == hubPending && !m_copied.contains(c))
+                station = c;
+        if (!PLAYER_CHECK(station != 0))
+            return false;
+    }
     const std::size_t boxes = m_program.student.boxes.size();
-    m_program.clickDiagram(stationPoint(destination).x(), stationPoint(destination).y());
+    m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
     if (!PLAYER_CHECK(m_program.student.boxes.size() == boxes + 1))
         return false;
     return PLAYER_CHECK(m_program.student.boxes.back().text == DestinationLastText);
@@ -911,6 +923,9 @@ bool Player::endFrame()
     if (takeMistake(Mistake::TickEmetteur)) {
         QTest::mouseClick(progress->emetteur, Qt::LeftButton);
         PLAYER_CHECK(!progress->emetteur->isChecked());
+    } else if (takeMistake(Mistake::TickDestinataire)) {
+        QTest::mouseClick(progress->destinataire, Qt::LeftButton);
+        PLAYER_CHECK(!progress->destinataire->isChecked());
     }
     // "Non concerné" for each hub the frame did not reach, and for no other.
     const bool reached1 = m_hubsDone.contains(1);

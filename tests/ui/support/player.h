@@ -30,8 +30,8 @@ namespace kw::test {
 enum class Mistake {
     None,
     ClickOutOfTurn,   // before the step, a click the program refuses and counts
-    EarlyDestination, // before the frame has arrived, a click on the unicast destination: a
-                      // hint that is not counted
+    EarlyDestination, // before the frame has reached it, a click on the unicast destination
+                      // or on a Broadcast receiver: a hint that is not counted
     WrongAddress,     // sending dialog: the two addresses swapped
     WrongHubLed,      // hub dialog: LED 1 set the wrong way
     WrongTableUpdate, // switch: the destination's address copied into the entry row
@@ -41,6 +41,7 @@ enum class Mistake {
     NoCopy,           // receiving dialog: "Terminé" without ticking the copy
     WrongNonConcerne, // end of frame: the hubs' "Non concerné" boxes ticked the other way round
     TickEmetteur,     // end of frame: "émetteur" ticked as not concerned
+    TickDestinataire, // end of frame: "destinataire" ticked as not concerned
     CloseFirst,       // the element's dialog closed half done, then opened again: no error
 };
 
