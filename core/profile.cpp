@@ -2,7 +2,7 @@
 
 #include "textfile.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace kw {
 
@@ -56,6 +56,17 @@ std::optional<std::uint32_t> parseHex(std::string_view digits)
     return value;
 }
 
+// The name as a key of the sets of names already met: ASCII letters in lower case.
+std::string foldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
 } // namespace
 
 std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path)
@@ -72,6 +83,10 @@ ProfileFile ProfileFile::parse(std::string_view text)
     // Where the lines being read go: nowhere before the first section and in a repeated
     // section, whose keys the first section of that name hides.
     Section* current = nullptr;
+    // Names met so far, so that a file of a million names is still read in linear time. Keys
+    // only ever go to the section just opened, so one set of keys is enough.
+    std::unordered_set<std::string> seenSections;
+    std::unordered_set<std::string> seenKeys;
     for (std::string_view line : splitLines(text)) {
         line = line.substr(0, line.find('\0'));
         line = trimBlanks(line);
@@ -79,11 +94,9 @@ ProfileFile ProfileFile::parse(std::string_view text)
             continue;
         if (line.front() == '[') {
             const std::string_view name = trimBlanks(line.substr(1, line.find(']') - 1));
-            const bool seen =
-                std::any_of(profile.sections_.begin(), profile.sections_.end(),
-                            [&](const Section& s) { return equalsIgnoringCase(s.name, name); });
             current = nullptr;
-            if (!seen) {
+            seenKeys.clear();
+            if (seenSections.insert(foldedName(name)).second) {
                 profile.sections_.push_back({std::string(name), {}});
                 current = &profile.sections_.back();
             }
@@ -93,10 +106,7 @@ ProfileFile ProfileFile::parse(std::string_view text)
         if (equals == std::string_view::npos || current == nullptr)
             continue;
         const std::string_view key = trimBlanks(line.substr(0, equals));
-        const bool seen =
-            std::any_of(current->entries.begin(), current->entries.end(),
-                        [&](const Entry& e) { return equalsIgnoringCase(e.key, key); });
-        if (seen)
+        if (!seenKeys.insert(foldedName(key)).second)
             continue;
         const std::string_view raw = withoutOuterQuotes(trimBlanks(line.substr(equals + 1)));
         current->entries.push_back(
