@@ -60,7 +60,21 @@ SwitchTable InitSwitchTable(const std::string& initialEntries, const std::string
     if (initialEntries.empty())
         return table;
 
-    const std::string kept = initialEntries.substr(0, MaxInitialEntries);
+    // The first eight characters, not bytes: the text is UTF-8, and an accented letter stands
+    // for one (non-station) row as it did in the teacher's file. Each is kept as one byte, a
+    // non-ASCII one as a byte that is no station digit.
+    std::string kept;
+    bool withinCharacter = false;
+    for (const char c : initialEntries) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool continuation = withinCharacter && (byte & 0xC0) == 0x80;
+        withinCharacter = byte >= 0x80;
+        if (continuation)
+            continue; // the rest of a character already counted
+        if (kept.size() == static_cast<std::size_t>(MaxInitialEntries))
+            break;
+        kept += byte < 0x80 ? c : '?';
+    }
     const int n = static_cast<int>(kept.size());
 
     std::array<bool, StationCount + 1> used{};
