@@ -245,6 +245,7 @@ private slots:
     void oneMistakeCountsOneError();
     void lookingBackChangesNothing_data();
     void lookingBackChangesNothing();
+    void enterPressesEveryDefaultButton();
     void imposedSeriesEndsWithItsTime();
     void switchTableCarriesOverAndAges();
     void hubsPassByThemselves_data();
@@ -565,6 +566,16 @@ void TestExercises::lookingBackChangesNothing()
     QVERIFY(player.playExercise());
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
     QCOMPARE(program.student.boxTexts(), (QStringList{EndOfFrameText, EndOfFrameText}));
+}
+
+void TestExercises::enterPressesEveryDefaultButton()
+{
+    Program program(ini(), "7 5\r\n1 9\r\n");
+    QVERIFY(program.started());
+    Player player(program);
+    player.pressEnter = true;
+    QVERIFY(player.playExercises(2));
+    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
 }
 
 void TestExercises::imposedSeriesEndsWithItsTime()

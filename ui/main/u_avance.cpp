@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -181,6 +182,18 @@ void Tf_avance::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+}
+
+void Tf_avance::keyPressEvent(QKeyEvent* event)
+{
+    // "Fin du traitement de la trame" is the window's default button, as in a dialog: Enter
+    // presses it whichever box has the focus.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        fin_traitement->isEnabled()) {
+        fin_traitement->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Tf_avance::showEvent(QShowEvent* event)

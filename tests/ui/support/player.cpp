@@ -366,6 +366,18 @@ void Player::makeMistake(Mistake mistake, int step)
     m_mistakeDone = false;
 }
 
+void Player::press(QPushButton* button)
+{
+    if (!pressEnter) {
+        clickButton(button);
+        return;
+    }
+    // Enter in the button's window, on the widget that has the focus if any.
+    QWidget* window = button->window();
+    QWidget* focus = window->focusWidget();
+    QTest::keyClick(focus ? focus : window, Qt::Key_Return);
+}
+
 void Player::arm(Play play)
 {
     m_armed = std::move(play);
@@ -622,13 +634,13 @@ bool Player::emitFrame()
         if (takeMistake(Mistake::WrongAddress)) {
             copyInto(d, 0, sourceRow);
             copyInto(d, 1, destinationRow);
-            clickButton(d->BitBtn1);
+            press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
         copyInto(d, 0, destinationRow);
         copyInto(d, 1, sourceRow);
         PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0) == kw::ui::cell(d->table_MAC, 1, destinationRow));
-        clickButton(d->BitBtn1);
+        press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
     m_program.clickDiagram(stationPoint(source).x(), stationPoint(source).y());
@@ -688,11 +700,11 @@ bool Player::hub(int hub)
             kw::LedRow wrong = expected;
             wrong[1] = !wrong[1];
             setHubLeds(d, wrong);
-            clickButton(d->BitBtn1);
+            press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
         setHubLeds(d, expected);
-        clickButton(d->BitBtn1);
+        press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
     m_program.clickDiagram(hubPoint(hub).x(), hubPoint(hub).y());
@@ -811,11 +823,11 @@ bool Player::switchStep()
                 else
                     wrong[2 * inPort - 1] = true;
                 setSwitchLeds(l, wrong);
-                clickButton(l->BitBtn1);
+                press(l->BitBtn1);
                 PLAYER_CHECK(l->isVisible());
             }
             setSwitchLeds(l, leds);
-            clickButton(l->BitBtn1);
+            press(l->BitBtn1);
             PLAYER_CHECK(!l->isVisible());
         });
         clickSwitchPicture(d);
@@ -879,12 +891,12 @@ bool Player::receive(int station)
         PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0) == macOf(destination));
         PLAYER_CHECK(kw::ui::cell(d->trame, 1, 0) == macOf(source));
         if (takeMistake(Mistake::NoCopy)) {
-            clickButton(d->BitBtn1);
+            press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
         QTest::mouseClick(d->copier, Qt::LeftButton);
         PLAYER_CHECK(d->copier->isChecked());
-        clickButton(d->BitBtn1);
+        press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
     m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
@@ -935,14 +947,14 @@ bool Player::endFrame()
     if (takeMistake(Mistake::WrongNonConcerne)) {
         setBox(notConcernedBox(1), reached1);
         setBox(notConcernedBox(2), reached2);
-        clickButton(progress->fin_traitement);
+        press(progress->fin_traitement);
         PLAYER_CHECK(!principale->Nouveau->isEnabled());
     }
     setBox(notConcernedBox(1), !reached1);
     setBox(notConcernedBox(2), !reached2);
 
     const std::size_t boxes = m_program.student.boxes.size();
-    clickButton(progress->fin_traitement);
+    press(progress->fin_traitement);
     if (PLAYER_CHECK(m_program.student.boxes.size() == boxes + 1)) {
         const kw::seam::BoxRecord& box = m_program.student.boxes.back();
         PLAYER_CHECK(box.kind == kw::seam::BoxKind::Information);

@@ -24,6 +24,7 @@
 #include <vector>
 
 class QDialog;
+class QPushButton;
 
 namespace kw::test {
 
@@ -108,6 +109,8 @@ public:
     // After each element, look back at every element already treated (its read-only view).
     enum class LookBack { Never, AndClose, AndLeaveOpen };
     LookBack lookBack = LookBack::Never;
+    // "Terminé" and "Fin du traitement de la trame" pressed with the Enter key.
+    bool pressEnter = false;
 
     // One element each, played right (or with the chosen mistake, then put right). True when
     // the program did what the student expected.
@@ -145,6 +148,7 @@ private:
     bool clickOutOfTurn();
     bool clickEarlyDestination();
     bool checkDiagram();
+    void press(QPushButton* button);
     void arm(Play play);
     bool disarm(); // true when the armed dialog opened
 
