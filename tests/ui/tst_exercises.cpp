@@ -245,7 +245,8 @@ private slots:
     void oneMistakeCountsOneError();
     void lookingBackChangesNothing_data();
     void lookingBackChangesNothing();
-    void enterPressesEveryDefaultButton();
+    void otherWaysOfWorking_data();
+    void otherWaysOfWorking();
     void imposedSeriesEndsWithItsTime();
     void switchTableCarriesOverAndAges();
     void hubsPassByThemselves_data();
@@ -568,13 +569,24 @@ void TestExercises::lookingBackChangesNothing()
     QCOMPARE(program.student.boxTexts(), (QStringList{EndOfFrameText, EndOfFrameText}));
 }
 
-void TestExercises::enterPressesEveryDefaultButton()
+void TestExercises::otherWaysOfWorking_data()
 {
-    Program program(ini(), "7 5\r\n1 9\r\n");
+    QTest::addColumn<bool>("pressEnter");
+    QTest::addColumn<bool>("copyFromCache");
+    QTest::newRow("Enter on every default button") << true << false;
+    QTest::newRow("addresses copied by a double-click on the cache") << false << true;
+}
+
+void TestExercises::otherWaysOfWorking()
+{
+    QFETCH(bool, pressEnter);
+    QFETCH(bool, copyFromCache);
+    Program program(ini(), "7 5\r\n1 9\r\n6 2\r\n");
     QVERIFY(program.started());
     Player player(program);
-    player.pressEnter = true;
-    QVERIFY(player.playExercises(2));
+    player.pressEnter = pressEnter;
+    player.copyFromCache = copyFromCache;
+    QVERIFY(player.playExercises(3));
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
 }
 

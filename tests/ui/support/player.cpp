@@ -134,9 +134,16 @@ int rowOfName(const QTableWidget* grid, const QString& name)
     return -1;
 }
 
-// The sending dialog: pick the cache row, then double-click the frame cell.
-void copyInto(Tf_source* dialog, int frameColumn, int cacheRow)
+// The sending dialog: pick the cache row, then double-click the frame cell; or pick the
+// frame cell, then double-click the cache row.
+void copyInto(Tf_source* dialog, int frameColumn, int cacheRow, bool fromCache)
 {
+    if (fromCache) {
+        QTest::mouseClick(dialog->trame->viewport(), Qt::LeftButton, {},
+                          cellCentre(dialog->trame, frameColumn, 0));
+        doubleClickCell(dialog->table_MAC, 1, cacheRow);
+        return;
+    }
     QTest::mouseClick(dialog->table_MAC->viewport(), Qt::LeftButton, {},
                       cellCentre(dialog->table_MAC, 0, cacheRow));
     doubleClickCell(dialog->trame, frameColumn, 0);
@@ -607,7 +614,7 @@ bool Player::emitFrame()
         // Half the frame, then the close box: nothing is emitted.
         arm([this, destinationName](QDialog* dialog) {
             if (auto* d = qobject_cast<Tf_source*>(dialog))
-                copyInto(d, 0, rowOfName(d->table_MAC, destinationName));
+                copyInto(d, 0, rowOfName(d->table_MAC, destinationName), copyFromCache);
         });
         m_program.clickDiagram(stationPoint(source).x(), stationPoint(source).y());
         PLAYER_CHECK(disarm());
@@ -632,13 +639,13 @@ bool Player::emitFrame()
         if (!PLAYER_CHECK(sourceRow >= 1 && destinationRow >= 1))
             return;
         if (takeMistake(Mistake::WrongAddress)) {
-            copyInto(d, 0, sourceRow);
-            copyInto(d, 1, destinationRow);
+            copyInto(d, 0, sourceRow, copyFromCache);
+            copyInto(d, 1, destinationRow, copyFromCache);
             press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
-        copyInto(d, 0, destinationRow);
-        copyInto(d, 1, sourceRow);
+        copyInto(d, 0, destinationRow, copyFromCache);
+        copyInto(d, 1, sourceRow, copyFromCache);
         PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0) == kw::ui::cell(d->table_MAC, 1, destinationRow));
         press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());

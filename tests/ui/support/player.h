@@ -111,6 +111,9 @@ public:
     LookBack lookBack = LookBack::Never;
     // "Terminé" and "Fin du traitement de la trame" pressed with the Enter key.
     bool pressEnter = false;
+    // The sending dialog's addresses copied by a double-click on the cache (the frame cell
+    // picked first) rather than on the frame.
+    bool copyFromCache = false;
 
     // One element each, played right (or with the chosen mistake, then put right). True when
     // the program did what the student expected.
