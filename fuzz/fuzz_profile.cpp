@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -75,6 +76,89 @@ std::optional<std::int32_t> referenceInt(std::string_view text)
 void checkInt(std::string_view text)
 {
     KW_FUZZ_CHECK(kw::parseProfileInt(text) == referenceInt(text));
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The profile semantics, read a second time straight from the decoded text: every section
+// header and every key line in file order, the value as it stands in the file.
+struct RawLine {
+    bool header = false;
+    std::string_view section;
+    std::string_view key;
+    std::string_view value;
+};
+
+std::vector<RawLine> rawLines(std::string_view text)
+{
+    std::vector<RawLine> lines;
+    std::optional<std::string_view> section;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n')
+            ++end;
+        std::string_view line = text.substr(start, end - start);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        line = trimmed(line.substr(0, line.find('\0')));
+        if (line.empty() || line.front() == ';')
+            continue;
+        if (line.front() == '[') {
+            line.remove_prefix(1);
+            section = trimmed(line.substr(0, line.find(']')));
+            lines.push_back({true, *section, {}, {}});
+            continue;
+        }
+        const auto equals = line.find('=');
+        if (equals != std::string_view::npos && section)
+            lines.push_back(
+                {false, *section, trimmed(line.substr(0, equals)), line.substr(equals + 1)});
+    }
+    return lines;
+}
+
+// What the profile functions give for (section, key): the first section of that name only, the
+// first equal key in it, the value trimmed, without a pair of outer quotes, at most 2047
+// characters.
+std::optional<std::string> referenceValue(const std::vector<RawLine>& lines,
+                                          std::string_view section, std::string_view key)
+{
+    bool seen = false;
+    bool inside = false;
+    for (const RawLine& line : lines) {
+        if (line.header) {
+            inside = !seen && sameName(line.section, section);
+            seen = seen || inside;
+            continue;
+        }
+        if (!inside || !sameName(line.key, key))
+            continue;
+        std::string_view value = trimmed(line.value);
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return kw::firstCharacters(kw::toUtf8(value), kw::MaxProfileValueLength);
+    }
+    return std::nullopt;
 }
 
 std::size_t codePoints(std::string_view utf8)
@@ -156,6 +240,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A regular file within the size limit is always read.
     const std::optional<kw::ProfileFile> profile = kw::ProfileFile::load(file.path());
     KW_FUZZ_CHECK(profile.has_value());
+
+    // Every value the second reading finds, and the program's own keys, read alike.
+    const std::optional<std::string> text = kw::readTextFile(file.path());
+    KW_FUZZ_CHECK(text.has_value());
+    const std::vector<RawLine> lines = rawLines(*text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // The first and last lines are enough to keep a long input quick.
+        if (i == 8 && lines.size() > 16)
+            i = lines.size() - 8;
+        if (!lines[i].header)
+            KW_FUZZ_CHECK(profile->value(lines[i].section, lines[i].key) ==
+                          referenceValue(lines, lines[i].section, lines[i].key));
+    }
+    for (const char* key : MacKeys)
+        KW_FUZZ_CHECK(profile->value("adresses MAC", key) ==
+                      referenceValue(lines, "adresses MAC", key));
+    for (const char* key : ParameterKeys)
+        KW_FUZZ_CHECK(profile->value("parametres", key) ==
+                      referenceValue(lines, "parametres", key));
 
     for (const char* key : MacKeys)
         checkValue(*profile, "adresses MAC", key);
