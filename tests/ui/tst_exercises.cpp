@@ -715,6 +715,8 @@ void TestExercises::hubsPassByThemselves()
     QVERIFY(records[0].hubsAutomatic.isEmpty());
     QCOMPARE(records[1].hubsTreated, (QList<int>{2, 1}));
     QCOMPARE(records[1].hubsAutomatic, automaticInSecond);
+    QCOMPARE(records[1].flowAfter(StepKind::Hub, 2), 30);
+    QCOMPARE(records[1].flowAfter(StepKind::Hub, 1), 50);
     QCOMPARE(records[2].hubsAutomatic, (QList<int>{1, 2}));
     // Hub dialogs opened: two in the first exercise (the wrong answer stays in its dialog),
     // then one for every hub of the second that did not pass by itself.

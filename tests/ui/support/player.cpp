@@ -418,7 +418,7 @@ void Player::beginIfNewExercise()
         lines = {Black, Black};
 }
 
-bool Player::beginStep(StepKind kind, int target)
+void Player::beginStep(StepKind kind, int target)
 {
     beginIfNewExercise();
     m_ok = true;
@@ -432,7 +432,6 @@ bool Player::beginStep(StepKind kind, int target)
     m_errorsBefore = kw::global().ErrorTotal;
     m_boxesBefore = m_program.student.boxes.size();
     m_unexpected.clear();
-    return true;
 }
 
 bool Player::endStep(bool dialogOpened)

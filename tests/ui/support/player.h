@@ -143,7 +143,7 @@ private:
 
     bool check(bool condition, const char* expression, const char* file, int line);
     void beginIfNewExercise();
-    bool beginStep(StepKind kind, int target);
+    void beginStep(StepKind kind, int target);
     bool endStep(bool dialogOpened);
     bool afterStep(bool played); // the look back, when asked for
     bool mistakeFits(Mistake mistake, StepKind kind) const;
