@@ -1,12 +1,17 @@
 #include "widgets.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
+
+#include <utility>
 
 namespace kw::ui {
 
@@ -109,12 +114,73 @@ QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QStrin
     auto* button = new QPushButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(defaultFont());
+    // Both sizes of each glyph: the icon takes the one that fits the screen it is drawn on.
     QIcon icon;
-    icon.addPixmap(QPixmap(QStringLiteral(":/tick.png")), QIcon::Normal);
-    icon.addPixmap(QPixmap(QStringLiteral(":/tick_disabled.png")), QIcon::Disabled);
+    for (const auto& [resource, mode] :
+         {std::pair{QStringLiteral(":/tick.png"), QIcon::Normal},
+          std::pair{QStringLiteral(":/tick_disabled.png"), QIcon::Disabled}}) {
+        icon.addPixmap(QPixmap(resource), mode);
+        QPixmap twin(twinResource(resource));
+        if (!twin.isNull()) {
+            twin.setDevicePixelRatio(2);
+            icon.addPixmap(twin, mode);
+        }
+    }
     button->setIcon(icon);
     button->setIconSize(QSize(18, 18));
     return button;
+}
+
+int pictureScale(const QWidget* widget)
+{
+    const QScreen* screen = widget ? widget->screen() : QGuiApplication::primaryScreen();
+    const qreal ratio = screen ? screen->devicePixelRatio() : qApp->devicePixelRatio();
+    return ratio >= 1.5 ? 2 : 1;
+}
+
+QString twinResource(const QString& resource)
+{
+    const qsizetype dot = resource.lastIndexOf(QLatin1Char('.'));
+    if (dot <= resource.lastIndexOf(QLatin1Char('/')))
+        return resource + QStringLiteral("@2x");
+    return resource.left(dot) + QStringLiteral("@2x") + resource.mid(dot);
+}
+
+QPixmap loadPicture(const QString& resource, const QWidget* widget)
+{
+    if (pictureScale(widget) == 2) {
+        QPixmap twin(twinResource(resource));
+        if (!twin.isNull()) {
+            twin.setDevicePixelRatio(2);
+            return twin;
+        }
+    }
+    return QPixmap(resource);
+}
+
+namespace {
+
+QImage enlarged(const QImage& picture, int scale)
+{
+    QImage big =
+        picture.scaled(picture.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    big.setDevicePixelRatio(scale);
+    return big;
+}
+
+} // namespace
+
+void showView(QWidget* window, const std::function<void()>& activate)
+{
+    if (!window->isVisible()) {
+        window->show(); // the show event runs the activation
+        return;
+    }
+    activate();
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
 }
 
 ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& resource)
@@ -126,28 +192,85 @@ ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& reso
         m_canvas = QImage(geometry.size(), QImage::Format_RGB32);
         m_canvas.fill(QColor(204, 204, 204));
     }
+    m_scale = pictureScale(this);
+    if (m_scale > 1) {
+        m_screen = QImage(twinResource(resource)).convertToFormat(QImage::Format_RGB32);
+        // Only a twin of exactly the right size keeps the picture's features under the
+        // enlarged drawing; otherwise the plain picture is enlarged pixel by pixel.
+        if (m_screen.size() != m_canvas.size() * m_scale)
+            m_screen = enlarged(m_canvas, m_scale);
+        m_screen.setDevicePixelRatio(m_scale);
+    }
+    m_drawnKey = m_canvas.cacheKey();
+}
+
+const QImage& ImageView::screenCanvas() const
+{
+    if (m_scale == 1)
+        return m_canvas;
+    if (m_canvas.cacheKey() != m_drawnKey) {
+        m_screen = enlarged(m_canvas, m_scale);
+        m_drawnKey = m_canvas.cacheKey();
+    }
+    return m_screen;
+}
+
+QRgb ImageView::pixelAt(int x, int y) const
+{
+    const QImage& shown = screenCanvas();
+    if (!m_canvas.valid(x, y) || !shown.valid(x * m_scale, y * m_scale))
+        return 0;
+    return shown.pixel(x * m_scale, y * m_scale);
 }
 
 void ImageView::fillRect(int left, int top, int right, int bottom, const QColor& colour)
 {
-    QPainter painter(&m_canvas);
-    painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colour);
-    update();
+    if (right <= left || bottom <= top)
+        return;
+    const QRect area(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    screenCanvas(); // brings the shown canvas up to date before both are drawn on
+    {
+        QPainter painter(&m_canvas);
+        painter.fillRect(area, colour);
+    }
+    if (m_scale > 1) {
+        // The painter works in picture pixels on a canvas of device pixel ratio `m_scale`,
+        // so the rectangle covers its blocks exactly.
+        QPainter painter(&m_screen);
+        painter.fillRect(area, colour);
+    }
+    changed();
 }
 
 void ImageView::drawPixels(const std::vector<kw::Pixel>& pixels, const QColor& colour)
 {
+    screenCanvas(); // brings the shown canvas up to date before both are drawn on
     const QRgb rgb = colour.rgb();
-    for (const kw::Pixel& p : pixels)
-        if (m_canvas.valid(p.x, p.y))
-            m_canvas.setPixel(p.x, p.y, rgb);
+    for (const kw::Pixel& p : pixels) {
+        if (!m_canvas.valid(p.x, p.y))
+            continue;
+        m_canvas.setPixel(p.x, p.y, rgb);
+        if (m_scale == 1)
+            continue;
+        // The picture pixel's whole block, so that the line is as thick as the twin's lines.
+        for (int dy = 0; dy < m_scale; ++dy)
+            for (int dx = 0; dx < m_scale; ++dx)
+                m_screen.setPixel(p.x * m_scale + dx, p.y * m_scale + dy, rgb);
+    }
+    changed();
+}
+
+void ImageView::changed()
+{
+    m_drawnKey = m_canvas.cacheKey();
     update();
+    emit drawn();
 }
 
 void ImageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_canvas);
+    painter.drawImage(0, 0, screenCanvas());
 }
 
 void ImageView::mousePressEvent(QMouseEvent* event)

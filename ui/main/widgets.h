@@ -6,9 +6,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -40,28 +42,63 @@ QString layersText(); // " Couches LLC et supérieures"
 // A push button with the green tick glyph (greyed when disabled).
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption);
 
+// Every bitmap ":/name.png" has a twin ":/name@2x.png" drawn at twice the size for screens of
+// high density (a device pixel ratio of 1.5 or more). `pictureScale` is 2 on such a screen
+// (that of `widget`, or the primary screen), else 1.
+int pictureScale(const QWidget* widget = nullptr);
+QString twinResource(const QString& resource); // ":/name.png" -> ":/name@2x.png"
+// The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
+// (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
+QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
+
+// Shows a review window modeless; one already up runs its activation again and comes to
+// the front, as a window shown anew would.
+void showView(QWidget* window, const std::function<void()>& activate);
+
 // A picture that keeps what is drawn on it and reports mouse-downs in picture pixels.
+// Everything it is told is in picture pixels. It keeps two canvases: `canvas()`, one pixel per
+// picture pixel, and the canvas shown, at the screen's density chosen at construction, where a
+// picture pixel is a `scale()` x `scale()` block, so that lines and squares drawn at run time
+// land exactly on the twin bitmap's features.
 class ImageView : public QWidget {
     Q_OBJECT
 public:
     ImageView(QWidget* parent, const QRect& geometry, const QString& resource);
 
+    // The picture with what was drawn on it, one pixel per picture pixel. Draw through
+    // fillRect and drawPixels; a picture changed or replaced directly here is shown enlarged.
     QImage& canvas() { return m_canvas; }
     const QImage& canvas() const { return m_canvas; }
 
-    // Filled rectangle, right and bottom edges excluded.
+    // 1, or 2 on a high-density screen.
+    int scale() const { return m_scale; }
+    // The canvas shown, in device pixels, with devicePixelRatio() == scale().
+    const QImage& screenCanvas() const;
+    // Colour shown at picture pixel (x, y) (the top-left pixel of its block); 0 outside.
+    QRgb pixelAt(int x, int y) const;
+
+    // Filled rectangle, right and bottom edges excluded; nothing when it is empty.
     void fillRect(int left, int top, int right, int bottom, const QColor& colour);
     void drawPixels(const std::vector<kw::Pixel>& pixels, const QColor& colour);
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    // After fillRect or drawPixels.
+    void drawn();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void changed();
+
     QImage m_canvas;
+    int m_scale = 1;
+    // Null at scale 1, where the canvas itself is shown. Rebuilt from the canvas when the
+    // canvas was changed other than through this class (its cache key then differs).
+    mutable QImage m_screen;
+    mutable qint64 m_drawnKey = 0;
 };
 
 } // namespace kw::ui
