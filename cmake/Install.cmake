@@ -79,10 +79,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${KW_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from dpkg-shlibdeps (the X11 platform plugin ships with
-# libqt6gui6). The windows were laid out for Liberation Sans; Wayland sessions fall back
-# to XWayland without qt6-wayland.
+# libqt6gui6). The windows were laid out for Liberation Sans. Wayland sessions run the
+# program through XWayland: qt6-wayland would pull in Qt Quick and a compositor.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-dejavu-core, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")
 # The synopsis is the summary above; this is the long description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A teaching program, in French, on Ethernet switching: the student plays out
