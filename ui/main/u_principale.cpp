@@ -4,6 +4,7 @@
 #include "clock.h"
 #include "global.h"
 #include "hubs/hub_step.h"
+#include "picture_accessible.h"
 #include "seam.h"
 #include "series.h"
 #include "stations/station_click.h"
@@ -111,6 +112,20 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     resultat->setFrameStyle(QFrame::Panel | QFrame::Raised);
     resultat->setAlignment(Qt::AlignCenter);
     resultat->hide();
+
+    // What screen readers say of the window.
+    setAccessibleDescription(QStringLiteral("Fenêtre principale : l'exercice en cours et le schéma "
+                                            "du réseau sur lequel on clique chaque élément."));
+    Edit1->setAccessibleName(QStringLiteral("Station émettrice"));
+    Edit1->setAccessibleDescription(QStringLiteral("Station qui émet la trame de l'exercice"));
+    Edit2->setAccessibleName(QStringLiteral("Destinataire"));
+    Edit2->setAccessibleDescription(
+        QStringLiteral("Destinataire de la trame de l'exercice : une station ou Broadcast"));
+    kw::ui::makeDiagramAccessible(Image1);
+    trame_gauche->setAccessibleName(QStringLiteral("Trame émise"));
+    trame_gauche->setAccessibleDescription(
+        QStringLiteral("Adresse MAC du destinataire, adresse MAC de la source, couches LLC et "
+                       "supérieures, FCS"));
 
     m_startedUp = FormCreate();
 }
