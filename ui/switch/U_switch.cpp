@@ -275,7 +275,10 @@ void Tf_switch::showEvent(QShowEvent* event)
 bool Tf_switch::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (auto* port = qobject_cast<QRadioButton*>(watched)) {
+        // The filter sees the double-click before a disabled button drops it: in review the
+        // ports stay inert.
+        auto* port = qobject_cast<QRadioButton*>(watched);
+        if (port && port->isEnabled()) {
             port->setChecked(true);
             bouton_majClick();
         }
