@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+using kw::test::macOf;
 using kw::test::Program;
+using kw::test::stationPoint;
 using kw::ui::windows;
 
 namespace {
@@ -34,25 +36,6 @@ QString fromUtf8(const char* text)
 QByteArray exercise(const QByteArray& line)
 {
     return line + "\r\nFIN\r\n";
-}
-
-// The centre of each station's click region on the diagram, stations 1..8.
-QPoint stationPoint(int station)
-{
-    static const QPoint points[] = {{},         {29, 207},  {89, 207}, {150, 207}, {339, 207},
-                                    {403, 207}, {460, 207}, {220, 29}, {290, 29}};
-    return points[station];
-}
-
-void clickStation(Program& program, int station)
-{
-    const QPoint p = stationPoint(station);
-    program.clickDiagram(p.x(), p.y());
-}
-
-QString macOf(int station)
-{
-    return QString::fromStdString(kw::global().StationTable[station].mac);
 }
 
 void setFlow(std::uint8_t flowState)
@@ -204,7 +187,7 @@ void TestDestination::unicastDestinationBeforeTheFrameArrives()
     QFETCH(int, clicked);
     Program program(imposedIni, exercise.constData());
     setFlow(static_cast<std::uint8_t>(flowState));
-    clickStation(program, clicked);
+    program.clickStation(clicked);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8(notYet)});
     QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Warning);
     QCOMPARE(program.student.boxes[0].caption, QStringLiteral("Avertissement"));
@@ -252,7 +235,7 @@ void TestDestination::unicastDestinationCopies()
         QTest::mouseClick(d->copier, Qt::LeftButton);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, destination);
+    program.clickStation(destination);
 
     QVERIFY(seen.opened);
     QVERIFY(seen.editable);
@@ -289,7 +272,7 @@ void TestDestination::wrongDecisionKeepsTheDialogOpen()
         QTest::mouseClick(d->copier, Qt::LeftButton);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, 5);
+    program.clickStation(5);
     QVERIFY(openAfterBox);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("Vérifiez le destinataire")});
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
@@ -306,14 +289,14 @@ void TestDestination::closingWithoutTerminePutsTheBoxBack()
         QTest::mouseClick(d->copier, Qt::LeftButton);
         // Closed by its close box.
     });
-    clickStation(program, 2);
+    program.clickStation(2);
     QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
     QVERIFY(!windows().f_avance->_destinataire->isChecked());
     QVERIFY(!windows().f_destination->isVisible());
 
     Seen seen;
     lookOnly(program, &seen);
-    clickStation(program, 2);
+    program.clickStation(2);
     QVERIFY(seen.opened);
     QVERIFY(!seen.copyTicked);
     QVERIFY(seen.editable);
@@ -336,7 +319,7 @@ void TestDestination::otherStationOfAUnicastFrameIsRefused()
     QFETCH(int, clicked);
     Program program(imposedIni, exercise.constData());
     setFlow(kw::flow::ReachedAll);
-    clickStation(program, clicked);
+    program.clickStation(clicked);
     QCOMPARE(program.student.boxTexts(),
              QStringList{QStringLiteral("Ce n'est pas le moment de traiter cette station")});
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
@@ -371,7 +354,7 @@ void TestDestination::earlyBroadcastReception()
 
     for (int station : warned) {
         program.student.clear();
-        clickStation(program, station);
+        program.clickStation(station);
         QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8(notYet)});
         QVERIFY(program.student.dialogsOpened.isEmpty());
         QVERIFY(!kw::global().BroadcastCopied[station]);
@@ -380,7 +363,7 @@ void TestDestination::earlyBroadcastReception()
         program.student.clear();
         Seen seen;
         copyTheFrame(program, &seen);
-        clickStation(program, station);
+        program.clickStation(station);
         QVERIFY(program.student.boxes.empty());
         QVERIFY(seen.editable);
         QVERIFY(seen.buttonVisible);
@@ -401,10 +384,10 @@ void TestDestination::broadcastFromMachine2()
     Tf_avance* progress = windows().f_avance;
     setFlow(kw::flow::SenderHubDone);
     copyTheFrame(program);
-    clickStation(program, 1);
+    program.clickStation(1);
     copyTheFrame(program);
-    clickStation(program, 3);
-    clickStation(program, 7); // the other side waits for the switch and Hub 2
+    program.clickStation(3);
+    program.clickStation(7); // the other side waits for the switch and Hub 2
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8(notYet)});
 
     setFlow(kw::flow::ReachedAll);
@@ -416,14 +399,14 @@ void TestDestination::broadcastFromMachine2()
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
         QVERIFY(d->isVisible());
     });
-    clickStation(program, 4);
+    program.clickStation(4);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("Vérifiez le destinataire")});
     QVERIFY(!kw::global().BroadcastCopied[4]);
 
     for (int station : {4, 5, 6, 7}) {
         Seen seen;
         copyTheFrame(program, &seen);
-        clickStation(program, station);
+        program.clickStation(station);
         QVERIFY(seen.editable);
         QCOMPARE(seen.destinationCell, QStringLiteral("FF-FF-FF-FF-FF-FF"));
         QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
@@ -432,7 +415,7 @@ void TestDestination::broadcastFromMachine2()
     QCOMPARE(int(kw::global().BroadcastCopyCount), 6);
     // The seventh copy, ServeurB's, completes the frame.
     copyTheFrame(program);
-    clickStation(program, 8);
+    program.clickStation(8);
     QCOMPARE(int(kw::global().BroadcastCopyCount), 7);
     QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
     QVERIFY(progress->_destinataire->isChecked());
@@ -455,7 +438,7 @@ void TestDestination::copiedStationIsShownReadOnly()
     Program program(imposedIni, exercise("2 9").constData());
     setFlow(kw::flow::SenderHubDone);
     copyTheFrame(program);
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(kw::global().BroadcastCopied[1]);
 
     // Every other flag set behind the program's back: a recount would end the frame.
@@ -473,7 +456,7 @@ void TestDestination::copiedStationIsShownReadOnly()
         QTest::keyClick(d, Qt::Key_Return);
         enterClosed = !d->isVisible();
     });
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(seen.opened);
     QVERIFY(seen.copyTicked);
     QVERIFY(!seen.editable);
@@ -493,11 +476,11 @@ void TestDestination::viewsAfterTheFrame()
     Program program(imposedIni, exercise("1 5").constData());
     setFlow(kw::flow::ReachedAll);
     copyTheFrame(program);
-    clickStation(program, 5);
+    program.clickStation(5);
     QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
 
     Tf_destination* d = windows().f_destination;
-    clickStation(program, 5);
+    program.clickStation(5);
     // Modeless, read-only, the box as the student left it.
     QCOMPARE(program.student.dialogsOpened.size(), 1);
     QVERIFY(d->isVisible());
@@ -507,10 +490,10 @@ void TestDestination::viewsAfterTheFrame()
     QCOMPARE(d->edit1->text(), QStringLiteral("Machine 5"));
 
     // Another station shows nothing; the sender shows its frame.
-    clickStation(program, 3);
+    program.clickStation(3);
     QCOMPARE(d->edit1->text(), QStringLiteral("Machine 5"));
     QVERIFY(!windows().f_source->isVisible());
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(windows().f_source->isVisible());
     QVERIFY(!windows().f_source->Panel->isEnabled());
     QCOMPARE(program.student.dialogsOpened.size(), 1);
@@ -529,7 +512,7 @@ void TestDestination::enterPressesTermine()
         QTest::keyClick(d->copier, Qt::Key_Return);
         QVERIFY(!d->isVisible());
     });
-    clickStation(program, 6);
+    program.clickStation(6);
     QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
     QVERIFY(windows().f_avance->_destinataire->isChecked());
 }
@@ -539,8 +522,8 @@ void TestDestination::newExerciseClosesTheDialog()
     Program program(imposedIni, "1 5\r\n2 9\r\nFIN\r\n");
     setFlow(kw::flow::ReachedAll);
     copyTheFrame(program);
-    clickStation(program, 5);
-    clickStation(program, 5);
+    program.clickStation(5);
+    program.clickStation(5);
     QVERIFY(windows().f_destination->isVisible());
     windows().Principale->NouveauClick();
     QVERIFY(!windows().f_destination->isVisible());
@@ -549,7 +532,7 @@ void TestDestination::newExerciseClosesTheDialog()
     setFlow(kw::flow::SenderHubDone);
     Seen seen;
     lookOnly(program, &seen);
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(seen.editable);
     QVERIFY(!seen.copyTicked);
     QCOMPARE(seen.name, QStringLiteral("Machine 1"));

@@ -18,7 +18,9 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+using kw::test::macOf;
 using kw::test::Program;
+using kw::test::stationPoint;
 using kw::ui::windows;
 
 namespace {
@@ -28,25 +30,6 @@ const QByteArray imposedIni = "[parametres]\r\nquestions=.\r\n";
 QString fromUtf8(const char* text)
 {
     return QString::fromUtf8(text);
-}
-
-// The centre of each station's click region on the diagram, stations 1..8.
-QPoint stationPoint(int station)
-{
-    static const QPoint points[] = {{},         {29, 207},  {89, 207}, {150, 207}, {339, 207},
-                                    {403, 207}, {460, 207}, {220, 29}, {290, 29}};
-    return points[station];
-}
-
-void clickStation(Program& program, int station)
-{
-    const QPoint p = stationPoint(station);
-    program.clickDiagram(p.x(), p.y());
-}
-
-QString macOf(int station)
-{
-    return QString::fromStdString(kw::global().StationTable[station].mac);
 }
 
 Tf_source* sourceDialog(QDialog* dialog)
@@ -204,7 +187,7 @@ void TestSource::otherStationBeforeEmissionIsRefused()
     QFETCH(int, flowBefore);
     Program program(imposedIni, exercise.constData());
     kw::global().FlowState = static_cast<std::uint8_t>(flowBefore);
-    clickStation(program, clicked);
+    program.clickStation(clicked);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("Ce n'est pas le noeud émetteur")});
     QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Warning);
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
@@ -268,7 +251,7 @@ void TestSource::emission()
         QVERIFY(!d->isVisible());
         QCOMPARE(d->result(), int(QDialog::Accepted));
     });
-    clickStation(program, source);
+    program.clickStation(source);
     QVERIFY(played);
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
@@ -303,7 +286,7 @@ void TestSource::stationIconsFollowTheClickedStation()
     // Clicked as the sender, the station's own icon shows; a refused click switches them too.
     for (int source : {clicked, clicked == 1 ? 2 : 1}) {
         Program program(imposedIni, (QByteArray::number(source) + " 9\r\nFIN\r\n").constData());
-        clickStation(program, clicked);
+        program.clickStation(clicked);
         Tf_source* s = windows().f_source;
         Tf_destination* r = windows().f_destination;
         QCOMPARE(s->station_image->isVisibleTo(s), !server);
@@ -350,7 +333,7 @@ void TestSource::refusedFrameKeepsTheCells()
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
         QVERIFY(!d->isVisible());
     });
-    clickStation(program, 2);
+    program.clickStation(2);
     QCOMPARE(program.student.boxTexts(),
              QStringList{QStringLiteral("Une adresse MAC est incorrecte")});
     QCOMPARE(afterBox[0], macOf(destinationRow));
@@ -372,7 +355,7 @@ void TestSource::sameAddressTextOfTwoStationsPasses()
         copyInto(d, 1, 3);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, 3);
+    program.clickStation(3);
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(kw::global().FlowState, kw::flow::MachineEmitted);
     QCOMPARE(kw::ui::cell(windows().Principale->trame_gauche, 0, 0),
@@ -397,7 +380,7 @@ void TestSource::headerRowDoubleClickCopiesTheRowSelectedBefore()
         QCOMPARE(kw::ui::cell(d->trame, 0, 0), macOf(4));
         QCOMPARE(kw::ui::cell(d->trame, 1, 0), QString());
     });
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
 }
@@ -418,7 +401,7 @@ void TestSource::doubleClickOnTheCacheCopiesIntoTheSelectedFrameCell()
         QCOMPARE(kw::ui::cell(d->trame, 1, 0), macOf(4));
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, 4);
+    program.clickStation(4);
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(kw::global().FlowState, kw::flow::MachineEmitted);
 }
@@ -456,7 +439,7 @@ void TestSource::layerColumnsRefuseAnAddress()
         doubleClickCell(d->table_MAC, 0, 5);
         QCOMPARE(kw::ui::cell(d->trame, 0, 0), macOf(5));
     });
-    clickStation(program, 1);
+    program.clickStation(1);
     QCOMPARE(program.student.boxTexts(),
              QStringList{QStringLiteral("Ce champ ne doit pas contenir d'adresse MAC")});
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
@@ -481,12 +464,12 @@ void TestSource::closingWithoutSuccessEmptiesTheCellsNextTime()
         cellsOnReopen << kw::ui::cell(d->trame, 0, 0) << kw::ui::cell(d->trame, 1, 0);
         QVERIFY(d->Panel->isEnabled());
     });
-    clickStation(program, 3);
+    program.clickStation(3);
     QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
     QVERIFY(!windows().Principale->trame_gauche->isVisible());
     QVERIFY(!windows().f_avance->_emetteur->isChecked());
     QVERIFY(lineHasColour(program, 3, kw::CableLine::First, qRgb(0, 0, 0)));
-    clickStation(program, 3);
+    program.clickStation(3);
     QCOMPARE(program.student.dialogsOpened,
              (QStringList{QStringLiteral("Tf_source"), QStringLiteral("Tf_source")}));
     QCOMPARE(cellsOnReopen, (QStringList{QString(), QString()}));
@@ -506,7 +489,7 @@ void TestSource::enterPressesTermine()
         QTest::keyClick(d->trame, Qt::Key_Return);
         QVERIFY(!d->isVisible());
     });
-    clickStation(program, 5);
+    program.clickStation(5);
     QCOMPARE(kw::global().FlowState, kw::flow::MachineEmitted);
     QVERIFY(windows().f_avance->_emetteur->isChecked());
 }
@@ -533,13 +516,13 @@ void TestSource::reviewAfterEmission()
         copyInto(d, 1, 2);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, 2);
+    program.clickStation(2);
     QCOMPARE(kw::global().FlowState, kw::flow::MachineEmitted);
 
     Tf_source* d = windows().f_source;
     for (int flow : reviews) {
         kw::global().FlowState = static_cast<std::uint8_t>(flow);
-        clickStation(program, 2);
+        program.clickStation(2);
         QCOMPARE(int(kw::global().FlowState), flow);
     }
     // Shown modeless: no second modal opening, nothing counted.
@@ -575,9 +558,9 @@ void TestSource::newExerciseClosesTheDialog()
         copyInto(d, 1, 1);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
     });
-    clickStation(program, 1);
+    program.clickStation(1);
     kw::global().FlowState = kw::flow::SenderHubDone;
-    clickStation(program, 1);
+    program.clickStation(1);
     QVERIFY(windows().f_source->isVisible());
     windows().Principale->NouveauClick();
     QVERIFY(!windows().f_source->isVisible());
@@ -593,7 +576,7 @@ void TestSource::newExerciseClosesTheDialog()
         QCOMPARE(kw::ui::cell(d->trame, 0, 0), QString());
         QCOMPARE(kw::ui::cell(d->trame, 1, 0), QString());
     });
-    clickStation(program, 3);
+    program.clickStation(3);
     QCOMPARE(program.student.dialogsOpened.size(), 2);
 }
 

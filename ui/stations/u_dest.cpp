@@ -129,15 +129,7 @@ void Tf_destination::BitBtn1Click()
 
 void Tf_destination::showView()
 {
-    if (!isVisible()) {
-        show(); // the show event runs the activation
-        return;
-    }
-    FormActivate();
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    kw::ui::showView(this, [this] { FormActivate(); });
 }
 
 void Tf_destination::resetForNewExercise()

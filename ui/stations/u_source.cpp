@@ -173,15 +173,7 @@ void Tf_source::BitBtn1Click()
 
 void Tf_source::showView()
 {
-    if (!isVisible()) {
-        show(); // the show event runs the activation
-        return;
-    }
-    FormActivate();
-    if (isMinimized())
-        showNormal();
-    raise();
-    activateWindow();
+    kw::ui::showView(this, [this] { FormActivate(); });
 }
 
 void Tf_source::resetForNewExercise()

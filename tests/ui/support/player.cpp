@@ -38,6 +38,8 @@
 namespace kw::test {
 
 namespace {
+using kw::test::macOf;
+using kw::test::stationPoint;
 
 using kw::ui::Windows;
 using kw::ui::windows;
@@ -59,13 +61,6 @@ const QString NotStationTimeText =
 const QString DestinationLastText =
     QStringLiteral("Le destinataire doit être traité après TOUS les autres");
 
-// Points of the diagram picture inside each element's click region.
-QPoint stationPoint(int station)
-{
-    static const QPoint points[] = {{},         {29, 207},  {89, 207}, {150, 207}, {339, 207},
-                                    {403, 207}, {460, 207}, {220, 29}, {290, 29}};
-    return points[station];
-}
 QPoint hubPoint(int hub)
 {
     return hub == 1 ? QPoint(100, 145) : QPoint(380, 145);
@@ -85,11 +80,6 @@ int hubOf(int station)
     if (station >= 4 && station <= 6)
         return 2;
     return 0;
-}
-
-QString macOf(int station)
-{
-    return QString::fromStdString(kw::global().StationTable[station].mac);
 }
 
 QString nameOf(int station)

@@ -98,6 +98,24 @@ QRgb Program::diagramPixel(int x, int y) const
     return kw::ui::windows().Principale->Image1->canvas().pixel(x, y);
 }
 
+void Program::clickStation(int station)
+{
+    const QPoint p = stationPoint(station);
+    clickDiagram(p.x(), p.y());
+}
+
+QPoint stationPoint(int station)
+{
+    static const QPoint points[] = {{},         {29, 207},  {89, 207}, {150, 207}, {339, 207},
+                                    {403, 207}, {460, 207}, {220, 29}, {290, 29}};
+    return station >= 1 && station <= 8 ? points[station] : QPoint();
+}
+
+QString macOf(int station)
+{
+    return QString::fromStdString(kw::global().StationTable[station].mac);
+}
+
 QString examplesFolder(const QString& name)
 {
     return QStringLiteral(KW_EXAMPLES) + QLatin1Char('/') + name;

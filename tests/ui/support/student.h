@@ -73,6 +73,7 @@ public:
 
     // Mouse-down on the diagram at picture pixel (x, y).
     void clickDiagram(int x, int y, Qt::MouseButton button = Qt::LeftButton);
+    void clickStation(int station);
     QRgb diagramPixel(int x, int y) const;
 
 private:
@@ -83,5 +84,10 @@ private:
 
 // Folder of a ready example under examples/, or of a fixture under tests/data/.
 QString examplesFolder(const QString& name);
+
+// A point of the diagram picture inside the click region of station 1..8.
+QPoint stationPoint(int station);
+// Configured MAC text of station 0..9.
+QString macOf(int station);
 
 } // namespace kw::test
