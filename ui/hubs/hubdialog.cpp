@@ -2,6 +2,7 @@
 
 #include "flow.h"
 #include "global.h"
+#include "main/picture_accessible.h"
 #include "main/u_avance.h"
 #include "main/widgets.h"
 
@@ -64,6 +65,13 @@ HubDialog::HubDialog(int row, const HubDialogLayout& layout, QWidget* parent)
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &HubDialog::BitBtn1Click);
+
+    // What screen readers say of the dialog.
+    setAccessibleDescription(
+        QStringLiteral("Allumer les leds RX et TX des ports du hub, puis cliquer sur Terminé"));
+    kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du hub %1").arg(row),
+                                     kw::ui::LedPicture::Hub);
+    BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));
 }
 
 void HubDialog::FormActivate()

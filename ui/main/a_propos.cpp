@@ -31,7 +31,7 @@ Tapropos::Tapropos(QWidget* parent)
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setGeometry(8, 8, 41, 33);
     ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(QPixmap(QStringLiteral(":/program.png")));
+    ProgramIcon->setPixmap(kw::ui::loadPicture(QStringLiteral(":/program.png"), ProgramIcon));
 
     Version = new QLabel(QStringLiteral("Version 1.0  février 2000"), Panel1);
     Version->setGeometry(96, 8, 115, 13);
@@ -40,4 +40,9 @@ Tapropos::Tapropos(QWidget* parent)
     OKButton->setGeometry(111, 196, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    // What screen readers say of the window.
+    setAccessibleDescription(QStringLiteral("Nom et version du programme"));
+    ProgramIcon->setAccessibleName(QStringLiteral("Image du programme"));
+    ProgramIcon->setAccessibleDescription(QStringLiteral("L'icône de KW SWITCH"));
 }

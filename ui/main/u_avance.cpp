@@ -90,6 +90,23 @@ Tf_avance::Tf_avance(QWidget* parent)
     connect(emetteur, &QCheckBox::toggled, this, &Tf_avance::emetteurClick);
     connect(destinataire, &QCheckBox::toggled, this, &Tf_avance::destinataireClick);
     connect(fin_traitement, &QPushButton::clicked, this, &Tf_avance::fin_traitementClick);
+
+    // What screen readers say: the "Traité" boxes have no caption of their own.
+    setAccessibleDescription(QStringLiteral("Avancement de la trame : les éléments traités, ceux "
+                                            "que la trame ne concerne pas, le cumul des erreurs."));
+    for (const auto& [box, element] :
+         {std::pair{_emetteur, QStringLiteral("émetteur")},
+          std::pair{_hub1, QStringLiteral("Hub1")}, std::pair{_hub2, QStringLiteral("Hub2")},
+          std::pair{_switch, QStringLiteral("switch")},
+          std::pair{_destinataire, QStringLiteral("destinataire")}}) {
+        box->setAccessibleName(element + QStringLiteral(" traité"));
+        box->setAccessibleDescription(QStringLiteral("Coché par le programme"));
+    }
+    for (QCheckBox* box : {emetteur, Hub1, Hub2, switch_, destinataire})
+        box->setAccessibleDescription(
+            QStringLiteral("Cocher si la trame ne concerne pas cet élément"));
+    fin_traitement->setAccessibleDescription(
+        QStringLiteral("Vérifie une et une seule coche par ligne"));
 }
 
 void Tf_avance::ReportError(const QString& message)

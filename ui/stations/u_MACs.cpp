@@ -25,6 +25,12 @@ TAdressesMAC::TAdressesMAC(QWidget* parent)
     table_MAC = kw::ui::makeStringGrid(this, QRect(0, 0, 191, 217), 2, 10, 1, 20);
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
     FormCreate();
+
+    // What screen readers say of the window.
+    setAccessibleDescription(QStringLiteral("Les adresses MAC de toutes les stations"));
+    table_MAC->setAccessibleName(QStringLiteral("Adresses MAC"));
+    table_MAC->setAccessibleDescription(
+        QStringLiteral("Nom de chaque station et son adresse MAC, Broadcast compris"));
 }
 
 void TAdressesMAC::FormCreate()

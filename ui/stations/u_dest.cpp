@@ -44,7 +44,7 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
     auto* picture = new QLabel(parent);
     picture->setGeometry(geometry);
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(QPixmap(resource));
+    picture->setPixmap(kw::ui::loadPicture(resource, picture));
     return picture;
 }
 
@@ -96,6 +96,17 @@ Tf_destination::Tf_destination(QWidget* parent)
     kw::ui::setupFrameGrid(trame, kw::ui::layersText());
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_destination::BitBtn1Click);
+
+    // What screen readers say of the dialog.
+    setAccessibleDescription(
+        QStringLiteral("Station réceptrice : décider si la trame est copiée en mémoire"));
+    station_image->setAccessibleName(QStringLiteral("Station"));
+    serveur_image->setAccessibleName(QStringLiteral("Serveur"));
+    edit1->setAccessibleName(QStringLiteral("Station réceptrice"));
+    trame->setAccessibleName(QStringLiteral("Trame reçue"));
+    trame->setAccessibleDescription(QStringLiteral(
+        "Adresse MAC du destinataire, adresse MAC de la source, couches LLC et supérieures, FCS"));
+    BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie la décision de copie"));
 }
 
 void Tf_destination::FormActivate()

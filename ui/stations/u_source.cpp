@@ -28,7 +28,7 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
     picture->setGeometry(geometry);
     // A picture larger than its place is cut at the right and bottom, not scaled.
     picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(QPixmap(resource));
+    picture->setPixmap(kw::ui::loadPicture(resource, picture));
     return picture;
 }
 
@@ -102,6 +102,19 @@ Tf_source::Tf_source(QWidget* parent)
     // the selection, and a double-click anywhere on a grid copies.
     table_MAC->viewport()->installEventFilter(this);
     trame->viewport()->installEventFilter(this);
+
+    // What screen readers say of the dialog.
+    setAccessibleDescription(QStringLiteral("Station émettrice : copier dans la trame les adresses "
+                                            "MAC du destinataire et de la source, puis Terminé"));
+    station_image->setAccessibleName(QStringLiteral("Station"));
+    serveur_image->setAccessibleName(QStringLiteral("Serveur"));
+    edit1->setAccessibleName(QStringLiteral("Station émettrice"));
+    table_MAC->setAccessibleName(QStringLiteral("Adresses connues ( en cache )"));
+    table_MAC->setAccessibleDescription(copyHint);
+    trame->setAccessibleName(QStringLiteral("Trame à émettre"));
+    trame->setAccessibleDescription(QStringLiteral(
+        "Adresse MAC du destinataire, adresse MAC de la source, couches supérieures, FCS"));
+    BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie la trame et l'émet"));
 }
 
 void Tf_source::FormCreate()

@@ -181,6 +181,31 @@ Tf_switch::Tf_switch(QWidget* parent)
     trame->setCurrentCell(0, 0);
     showTable();
     showFrame();
+
+    // What screen readers say of the dialog; the port buttons show only a digit.
+    setAccessibleDescription(QStringLiteral(
+        "Switch : mettre à jour la table avec la source et son port, choisir le port du "
+        "destinataire, puis cliquer sur le switch pour émettre"));
+    trame->setAccessibleName(QStringLiteral("Trame reçue"));
+    trame->setAccessibleDescription(
+        QStringLiteral("Double click -> copie de l'adresse & du port   dans la table "));
+    table_ports->setAccessibleName(QStringLiteral("Table  adresse <->  port"));
+    table_ports->setAccessibleDescription(QStringLiteral(
+        "Lignes 1 à 8 : adresses apprises avec leur TTL et leur port ; dernière ligne : "
+        "l'entrée préparée"));
+    int number = 1;
+    for (QRadioButton* port : {port1, port2, port3, port4}) {
+        port->setAccessibleName(QStringLiteral("Port %1").arg(number++));
+        port->setAccessibleDescription(QStringLiteral(
+            "Double click sur le port  -> copie de l'adresse et du port dans la table"));
+    }
+    number = 1;
+    for (QRadioButton* via : {b_d1, b_d2, b_d3, b_d4})
+        via->setAccessibleName(QStringLiteral("Destinataire via port %1").arg(number++));
+    b_dinconnu->setAccessibleName(QStringLiteral("Destinataire inconnu"));
+    image_switch->setAccessibleName(QStringLiteral("Switch : émettre"));
+    image_switch->setAccessibleDescription(
+        QStringLiteral("Cliquer sur le switch pour émettre la trame"));
 }
 
 void Tf_switch::FormActivate()

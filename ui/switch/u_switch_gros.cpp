@@ -2,6 +2,7 @@
 
 #include "U_switch.h"
 #include "global.h"
+#include "main/picture_accessible.h"
 #include "main/seam.h"
 #include "main/u_avance.h"
 #include "main/widgets.h"
@@ -49,6 +50,13 @@ Tf_switch_gros::Tf_switch_gros(QWidget* parent) : QDialog(parent)
 
     connect(Image1, &kw::ui::ImageView::mouseDown, this, &Tf_switch_gros::Image1MouseDown);
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_switch_gros::BitBtn1Click);
+
+    // What screen readers say of the dialog.
+    setAccessibleDescription(
+        QStringLiteral("Allumer les leds TX et RX des ports du switch, puis cliquer sur Terminé"));
+    kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du switch"),
+                                     kw::ui::LedPicture::Switch);
+    BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));
 }
 
 void Tf_switch_gros::setMode(Mode mode)
