@@ -1,0 +1,28 @@
+// The yardsticks of the start-up benchmark: the smallest Qt Widgets programs with a main
+// window of the program's size, ending the same way once the window is on screen.
+//   qt_minimal_startup           the window shows one line of text
+//   qt_minimal_startup --bare    an empty window
+// The empty window never lays out text, so it skips loading the font database and a
+// font, which every window with a word in it pays for: the first form is the fair one.
+
+#include "shown.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMainWindow>
+
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    const bool bare = argc > 1 && std::strcmp(argv[1], "--bare") == 0;
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("minimal"));
+    if (!bare)
+        window.setCentralWidget(new QLabel(QStringLiteral("Fenêtre minimale")));
+    window.resize(640, 468);
+    window.show();
+    new kw::bench::QuitWhenShown(&window);
+    return app.exec();
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+// Shared by the start-up programs of the benchmark: once the watched window has been
+// exposed and painted for the first time, the monotonic clock is written to standard
+// output ("shown <nanoseconds>") for the runner, and the event loop ends.
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QObject>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+
+#include <cstdio>
+#include <ctime>
+
+// Called once the window is on screen. It does nothing: callgrind is told to dump its
+// counts on entry (--dump-before=kw_bench_window_shown), which splits them at that point.
+extern "C" __attribute__((noinline)) inline void kw_bench_window_shown()
+{
+    asm volatile("");
+}
+
+namespace kw::bench {
+
+inline long long monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
+}
+
+class QuitWhenShown : public QObject {
+public:
+    // `window` must be shown already (its platform window exists).
+    explicit QuitWhenShown(QWidget* window) : QObject(window)
+    {
+        QWindow* handle = window->windowHandle();
+        if (!handle || handle->isExposed()) {
+            finish();
+            return;
+        }
+        handle->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Expose || !static_cast<QWindow*>(watched)->isExposed())
+            return false;
+        // The window paints while it handles its expose: let it do so here, so that the
+        // time is that of the first frame of this window, whatever else is queued (the
+        // offscreen platform also exposes and paints windows shown minimised).
+        watched->removeEventFilter(this);
+        watched->event(event);
+        finish();
+        return true;
+    }
+
+private:
+    void finish()
+    {
+        kw_bench_window_shown();
+        std::printf("shown %lld\n", monotonicNs());
+        std::fflush(stdout);
+        // exit(), not quit(): quit() first asks every window to close, and the program's
+        // main window would answer with its "Terminer ?" question.
+        QTimer::singleShot(0, this, [] { QCoreApplication::exit(0); });
+    }
+};
+
+} // namespace kw::bench
