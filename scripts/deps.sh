@@ -24,7 +24,7 @@ kw_require_packages() {
     fi
 }
 
-KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-liberation2)
+KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-liberation2 strace)
 
 kw_build() {
     local build_dir="$1"
