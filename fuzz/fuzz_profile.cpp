@@ -1,6 +1,7 @@
 // Fuzz target of the configuration reader: the bytes of a "kw_switch.INI" are read through
 // the same path as a real file, every key the program uses is read, and the results are held
-// to the reader's promises; the integer syntax is checked against a second, plain reading.
+// to the reader's promises; the values and the integer syntax are checked against a second,
+// plain reading of the profile semantics.
 
 #include "fuzz_check.h"
 #include "memory_file.h"
