@@ -277,6 +277,12 @@ void registerPicture(ImageView* view, PictureSpec spec)
         QObject::connect(view, &QObject::destroyed,
                          [view] { registry().remove(static_cast<const QObject*>(view)); });
     registry().insert(view, std::move(spec));
+    // An interface made before the picture was registered (events sent while the window was
+    // built make one when a screen reader listens) knows nothing of the elements: drop it, so
+    // that the next query makes the picture's own.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(view);
+    if (made && !dynamic_cast<PictureAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace
@@ -350,20 +356,20 @@ void makeDiagramAccessible(ImageView* diagram)
 {
     if (!diagram)
         return;
+    registerPicture(diagram, {diagramElements(), false});
     diagram->setAccessibleName(QStringLiteral("Schéma du réseau"));
     diagram->setAccessibleDescription(
         QStringLiteral("ServeurA et ServeurB sur le switch, Hub 1 avec les machines 1 à 3 sur "
                        "le port 1, Hub 2 avec les machines 4 à 6 sur le port 4. Cliquer, dans "
                        "l'ordre, sur chaque élément actif concerné."));
-    registerPicture(diagram, {diagramElements(), false});
 }
 
 void makeLedPictureAccessible(ImageView* picture, const QString& name, LedPicture kind)
 {
     if (!picture)
         return;
-    picture->setAccessibleName(name);
     registerPicture(picture, {ledElements(kind), true});
+    picture->setAccessibleName(name);
     // A screen reader hears the list of lit LEDs again when the picture changes.
     QObject::connect(picture, &ImageView::drawn, picture, [picture] {
         if (!QAccessible::isActive())

@@ -91,7 +91,9 @@ Tf_avance::Tf_avance(QWidget* parent)
     connect(destinataire, &QCheckBox::toggled, this, &Tf_avance::destinataireClick);
     connect(fin_traitement, &QPushButton::clicked, this, &Tf_avance::fin_traitementClick);
 
-    // What screen readers say: the "Traité" boxes have no caption of their own.
+    // What screen readers say: the "Traité" boxes have no caption of their own; the window
+    // starts minimised, when its title would not be read.
+    setAccessibleName(windowTitle());
     setAccessibleDescription(QStringLiteral("Avancement de la trame : les éléments traités, ceux "
                                             "que la trame ne concerne pas, le cumul des erreurs."));
     for (const auto& [box, element] :

@@ -26,7 +26,8 @@ TAdressesMAC::TAdressesMAC(QWidget* parent)
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
     FormCreate();
 
-    // What screen readers say of the window.
+    // What screen readers say of the window, also while it is minimised.
+    setAccessibleName(windowTitle());
     setAccessibleDescription(QStringLiteral("Les adresses MAC de toutes les stations"));
     table_MAC->setAccessibleName(QStringLiteral("Adresses MAC"));
     table_MAC->setAccessibleDescription(

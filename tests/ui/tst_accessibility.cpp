@@ -1,0 +1,366 @@
+// What a screen reader finds in the windows: a name for every control and picture, and the
+// diagram's and LED pictures' elements with their places and their click.
+
+#include "student.h"
+
+#include "global.h"
+#include "hubs/hubdialog.h"
+#include "hubs/u_hub.h"
+#include "hubs/u_hub2.h"
+#include "main/a_propos.h"
+#include "main/u_avance.h"
+#include "main/u_principale.h"
+#include "main/widgets.h"
+#include "main/windows.h"
+#include "stations/u_MACs.h"
+#include "stations/u_dest.h"
+#include "stations/u_source.h"
+#include "switch/U_switch.h"
+#include "switch/u_switch_gros.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+using kw::test::Program;
+using kw::ui::windows;
+
+namespace {
+
+const QByteArray imposedIni = "[parametres]\r\nquestions=.\r\n";
+
+QByteArray exercise(const char* line)
+{
+    return QByteArray(line) + "\r\nFIN\r\n";
+}
+
+QList<QWidget*> allWindows()
+{
+    const kw::ui::Windows& w = windows();
+    return {w.Principale,    w.f_source, w.f_avance, w.f_hub1,   w.AdressesMAC,
+            w.f_destination, w.f_hub2,   w.apropos,  w.f_switch, w.f_switch_gros};
+}
+
+QString describe(const QWidget* widget)
+{
+    return QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') +
+           widget->objectName() + QStringLiteral(" in ") + widget->window()->objectName();
+}
+
+QAccessibleInterface* interfaceOf(QObject* object)
+{
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// The child of `picture` named `name`, or null.
+QAccessibleInterface* childNamed(QAccessibleInterface* picture, const QString& name)
+{
+    for (int i = 0; i < picture->childCount(); ++i)
+        if (QAccessibleInterface* child = picture->child(i);
+            child && child->text(QAccessible::Name) == name)
+            return child;
+    return nullptr;
+}
+
+HubDialog* hubDialog(int hub)
+{
+    return hub == 1 ? static_cast<HubDialog*>(windows().f_hub1)
+                    : static_cast<HubDialog*>(windows().f_hub2);
+}
+
+} // namespace
+
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyWindowIsNamedAndDescribed();
+    void everyControlAndPictureIsNamed();
+    void diagramElements_data();
+    void diagramElements();
+    void diagramPointsFindTheirElement();
+    void pressingAnElementClicksIt_data();
+    void pressingAnElementClicksIt();
+    void pressWaitsForTheOpenDialog();
+    void ledPicturesTellTheLitLeds_data();
+    void ledPicturesTellTheLitLeds();
+    void ledToggleActsLikeAClick();
+    void cleanup();
+};
+
+void TestAccessibility::everyWindowIsNamedAndDescribed()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    QVERIFY(program.started());
+    for (QWidget* window : allWindows()) {
+        QVERIFY(window);
+        QAccessibleInterface* iface = interfaceOf(window);
+        QVERIFY2(iface, qPrintable(describe(window)));
+        QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(), qPrintable(describe(window)));
+        QVERIFY2(!iface->text(QAccessible::Description).isEmpty(), qPrintable(describe(window)));
+    }
+}
+
+void TestAccessibility::everyControlAndPictureIsNamed()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    QVERIFY(program.started());
+    int checked = 0;
+    for (QWidget* window : allWindows()) {
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            // Qt's own parts (the menu bar's overflow button, a grid's corner button) are
+            // Qt's to name.
+            if (widget->objectName().startsWith(QStringLiteral("qt_")) ||
+                qobject_cast<QAbstractItemView*>(widget->parentWidget()))
+                continue;
+            const auto* label = qobject_cast<QLabel*>(widget);
+            const bool picture =
+                qobject_cast<kw::ui::ImageView*>(widget) || (label && !label->pixmap().isNull());
+            const bool grid = qobject_cast<QTableWidget*>(widget) != nullptr;
+            if (!picture && !grid && !qobject_cast<QAbstractButton*>(widget) &&
+                !qobject_cast<QLineEdit*>(widget))
+                continue;
+            ++checked;
+            QAccessibleInterface* iface = interfaceOf(widget);
+            QVERIFY2(iface, qPrintable(describe(widget)));
+            QVERIFY2(!iface->text(QAccessible::Name).trimmed().isEmpty(),
+                     qPrintable(describe(widget)));
+            // Grids and the pictures one clicks in say what they show.
+            if (grid || qobject_cast<kw::ui::ImageView*>(widget))
+                QVERIFY2(!iface->text(QAccessible::Description).isEmpty(),
+                         qPrintable(describe(widget)));
+        }
+    }
+    // The walk really went through the windows' controls.
+    QVERIFY(checked > 40);
+}
+
+void TestAccessibility::diagramElements_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect"); // picture pixels, inclusive
+    const auto box = [](int x1, int x2, int y1, int y2) {
+        return QRect(QPoint(x1, y1), QPoint(x2, y2));
+    };
+    QTest::newRow("ServeurA") << 0 << "ServeurA" << box(203, 238, 11, 47);
+    QTest::newRow("ServeurB") << 1 << "ServeurB" << box(273, 307, 11, 47);
+    QTest::newRow("Machine 1") << 2 << "Machine 1" << box(18, 41, 195, 220);
+    QTest::newRow("Machine 2") << 3 << "Machine 2" << box(79, 100, 195, 220);
+    QTest::newRow("Machine 3") << 4 << "Machine 3" << box(141, 160, 195, 220);
+    QTest::newRow("Machine 4") << 5 << "Machine 4" << box(329, 349, 195, 220);
+    QTest::newRow("Machine 5") << 6 << "Machine 5" << box(393, 413, 195, 220);
+    QTest::newRow("Machine 6") << 7 << "Machine 6" << box(449, 471, 195, 220);
+    QTest::newRow("Hub 1") << 8 << "Hub 1" << box(39, 174, 139, 152);
+    QTest::newRow("Hub 2") << 9 << "Hub 2" << box(317, 453, 139, 152);
+    QTest::newRow("Switch") << 10 << "Switch" << box(181, 317, 89, 106);
+}
+
+void TestAccessibility::diagramElements()
+{
+    QFETCH(int, index);
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    Program program(imposedIni, exercise("1 5").constData());
+    kw::ui::ImageView* diagram = windows().Principale->Image1;
+    QAccessibleInterface* picture = interfaceOf(diagram);
+    QVERIFY(picture);
+    QCOMPARE(picture->text(QAccessible::Name), QStringLiteral("Schéma du réseau"));
+    QVERIFY(!picture->text(QAccessible::Description).isEmpty());
+    QCOMPARE(picture->childCount(), 11);
+
+    QAccessibleInterface* element = picture->child(index);
+    QVERIFY(element && element->isValid());
+    QCOMPARE(element->text(QAccessible::Name), name);
+    QVERIFY(!element->text(QAccessible::Description).isEmpty());
+    QCOMPARE(element->role(), QAccessible::Button);
+    QCOMPARE(element->rect(), QRect(diagram->mapToGlobal(rect.topLeft()), rect.size()));
+    QCOMPARE(element->parent(), picture);
+    QCOMPARE(picture->indexOfChild(element), index);
+    QCOMPARE(picture->child(index), element); // the same element each time
+    QVERIFY(element->actionInterface());
+    QCOMPARE(element->actionInterface()->actionNames(),
+             QStringList{QAccessibleActionInterface::pressAction()});
+}
+
+void TestAccessibility::diagramPointsFindTheirElement()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    kw::ui::ImageView* diagram = windows().Principale->Image1;
+    QAccessibleInterface* picture = interfaceOf(diagram);
+    const auto at = [&](int x, int y) {
+        const QPoint global = diagram->mapToGlobal(QPoint(x, y));
+        QAccessibleInterface* child = picture->childAt(global.x(), global.y());
+        return child ? child->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(at(30, 200), QStringLiteral("Machine 1"));
+    QCOMPARE(at(220, 30), QStringLiteral("ServeurA"));
+    QCOMPARE(at(100, 145), QStringLiteral("Hub 1"));
+    QCOMPARE(at(181, 89), QStringLiteral("Switch"));
+    QCOMPARE(at(317, 106), QStringLiteral("Switch"));
+    // Where a click does nothing, or is refused between the hubs, there is no element.
+    QCOMPARE(at(50, 200), QString());
+    QCOMPARE(at(250, 145), QString());
+    QCOMPARE(at(180, 100), QString());
+}
+
+void TestAccessibility::pressingAnElementClicksIt_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::newRow("sender opens its dialog")
+        << "Machine 1" << QStringList{} << QStringList{QStringLiteral("Tf_source")};
+    QTest::newRow("hub before the emission")
+        << "Hub 1" << QStringList{QStringLiteral("Ce n'est pas le moment de traiter ce hub")}
+        << QStringList{};
+    QTest::newRow("switch before the hubs")
+        << "Switch" << QStringList{QStringLiteral("Ce n'est pas le moment de traiter le switch")}
+        << QStringList{};
+    QTest::newRow("another station")
+        << "ServeurB" << QStringList{QStringLiteral("Ce n'est pas le noeud émetteur")}
+        << QStringList{};
+}
+
+void TestAccessibility::pressingAnElementClicksIt()
+{
+    QFETCH(QString, element);
+    QFETCH(QStringList, boxes);
+    QFETCH(QStringList, dialogs);
+    Program program(imposedIni, exercise("1 5").constData());
+    windows().Principale->show();
+    QAccessibleInterface* child = childNamed(interfaceOf(windows().Principale->Image1), element);
+    QVERIFY(child);
+    child->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(program.student.boxTexts(), boxes);
+    QCOMPARE(program.student.dialogsOpened, dialogs);
+}
+
+void TestAccessibility::pressWaitsForTheOpenDialog()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    windows().Principale->show();
+    QAccessibleInterface* switchElement =
+        childNamed(interfaceOf(windows().Principale->Image1), QStringLiteral("Switch"));
+    QVERIFY(switchElement);
+    const auto press = [&] {
+        switchElement->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    };
+
+    // While a modal dialog is up the diagram takes no click, as with the mouse.
+    Tapropos* about = windows().apropos;
+    about->setWindowModality(Qt::ApplicationModal);
+    about->show();
+    QCOMPARE(QApplication::activeModalWidget(), about);
+    press();
+    QVERIFY(program.student.boxes.empty());
+    about->hide();
+
+    // Nor while the diagram is hidden.
+    windows().Principale->hide();
+    QVERIFY(switchElement->state().invisible);
+    press();
+    QVERIFY(program.student.boxes.empty());
+
+    windows().Principale->show();
+    press();
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{QStringLiteral("Ce n'est pas le moment de traiter le switch")});
+}
+
+void TestAccessibility::ledPicturesTellTheLitLeds_data()
+{
+    QTest::addColumn<int>("picture"); // 1, 2: hub; 3: switch
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("leds"); // LEDs 1..8 in order
+    QStringList hub;
+    QStringList onSwitch;
+    for (int port = 1; port <= 4; ++port) {
+        const QString rx = QStringLiteral("Led RX du port %1").arg(port);
+        const QString tx = QStringLiteral("Led TX du port %1").arg(port);
+        // On a hub the odd LED of a port is RX, on the switch TX.
+        hub << rx << tx;
+        onSwitch << tx << rx;
+    }
+    QTest::newRow("Hub 1") << 1 << "Leds du hub 1" << hub;
+    QTest::newRow("Hub 2") << 2 << "Leds du hub 2" << hub;
+    QTest::newRow("switch") << 3 << "Leds du switch" << onSwitch;
+}
+
+void TestAccessibility::ledPicturesTellTheLitLeds()
+{
+    QFETCH(int, picture);
+    QFETCH(QString, name);
+    QFETCH(QStringList, leds);
+    Program program(imposedIni, exercise("1 5").constData());
+    kw::ui::ImageView* view =
+        picture == 3 ? windows().f_switch_gros->Image1 : hubDialog(picture)->Image1;
+    QAccessibleInterface* iface = interfaceOf(view);
+    // A click in the middle of the LED's accessible rectangle, through the dialog's handler.
+    const auto click = [&](int k) {
+        const QPoint p = view->mapFromGlobal(iface->child(k - 1)->rect().center());
+        if (picture == 3)
+            windows().f_switch_gros->Image1MouseDown(Qt::LeftButton, {}, p.x(), p.y());
+        else
+            hubDialog(picture)->Image1MouseDown(Qt::LeftButton, {}, p.x(), p.y());
+    };
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    QCOMPARE(iface->childCount(), 8);
+    for (int k = 1; k <= 8; ++k) {
+        QAccessibleInterface* led = iface->child(k - 1);
+        QCOMPARE(led->text(QAccessible::Name), leds[k - 1]);
+        QCOMPARE(led->role(), QAccessible::CheckBox);
+        QVERIFY(led->state().checkable);
+        QVERIFY(!led->state().checked);
+    }
+    QCOMPARE(iface->text(QAccessible::Description), QStringLiteral("Aucune led allumée."));
+
+    click(1);
+    click(4);
+    QVERIFY(iface->child(0)->state().checked);
+    QVERIFY(!iface->child(1)->state().checked);
+    QVERIFY(iface->child(3)->state().checked);
+    QCOMPARE(iface->text(QAccessible::Description),
+             QStringLiteral("Leds allumées : %1, %2.").arg(leds[0], leds[3]));
+
+    click(1); // switched off again: painted silver
+    QVERIFY(!iface->child(0)->state().checked);
+    QCOMPARE(iface->text(QAccessible::Description),
+             QStringLiteral("Leds allumées : %1.").arg(leds[3]));
+}
+
+void TestAccessibility::ledToggleActsLikeAClick()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    HubDialog* dialog = hubDialog(1);
+    dialog->showForWork();
+    dialog->show();
+    QAccessibleInterface* led = interfaceOf(dialog->Image1)->child(0);
+    QCOMPARE(led->actionInterface()->actionNames(),
+             QStringList{QAccessibleActionInterface::toggleAction()});
+
+    led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(kw::global().LedState[1][1]);
+    QVERIFY(led->state().checked);
+    led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(!kw::global().LedState[1][1]);
+    QVERIFY(!led->state().checked);
+
+    // In review the LEDs no longer react, to a screen reader either.
+    dialog->showForReview();
+    QVERIFY(led->state().disabled);
+    led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QVERIFY(!kw::global().LedState[1][1]);
+    dialog->hide();
+}
+
+void TestAccessibility::cleanup()
+{
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+KW_TEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
