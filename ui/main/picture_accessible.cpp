@@ -62,18 +62,18 @@ QRgb toRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 }
 
 // What the registered pictures expose.
-struct PictureSpec {
+struct Registration {
     std::vector<PictureElement> elements;
     bool listsLitLeds = false;
 };
 
-QHash<const QObject*, PictureSpec>& registry()
+QHash<const QObject*, Registration>& registry()
 {
-    static QHash<const QObject*, PictureSpec> pictures;
+    static QHash<const QObject*, Registration> pictures;
     return pictures;
 }
 
-const PictureSpec* specOf(const QObject* picture)
+const Registration* registrationOf(const QObject* picture)
 {
     const auto found = registry().constFind(picture);
     return found == registry().constEnd() ? nullptr : &found.value();
@@ -183,10 +183,11 @@ public:
 private:
     const PictureElement* element() const
     {
-        const PictureSpec* spec = m_view ? specOf(m_view.data()) : nullptr;
-        if (!spec || m_index < 0 || m_index >= static_cast<int>(spec->elements.size()))
+        const Registration* registration = m_view ? registrationOf(m_view.data()) : nullptr;
+        if (!registration || m_index < 0 ||
+            m_index >= static_cast<int>(registration->elements.size()))
             return nullptr;
-        return &spec->elements[static_cast<std::size_t>(m_index)];
+        return &registration->elements[static_cast<std::size_t>(m_index)];
     }
 
     QPointer<ImageView> m_view;
@@ -205,8 +206,8 @@ public:
 
     int childCount() const override
     {
-        const PictureSpec* spec = specOf(object());
-        return spec ? static_cast<int>(spec->elements.size()) : 0;
+        const Registration* registration = registrationOf(object());
+        return registration ? static_cast<int>(registration->elements.size()) : 0;
     }
 
     QAccessibleInterface* child(int index) const override
@@ -231,23 +232,23 @@ public:
 
     QAccessibleInterface* childAt(int x, int y) const override
     {
-        const PictureSpec* spec = specOf(object());
-        if (!spec)
+        const Registration* registration = registrationOf(object());
+        if (!registration)
             return nullptr;
         const QPoint p = widget()->mapFromGlobal(QPoint(x, y));
-        for (std::size_t i = 0; i < spec->elements.size(); ++i)
-            if (spec->elements[i].rect.contains(p))
+        for (std::size_t i = 0; i < registration->elements.size(); ++i)
+            if (registration->elements[i].rect.contains(p))
                 return child(static_cast<int>(i));
         return nullptr;
     }
 
     QString text(QAccessible::Text t) const override
     {
-        const PictureSpec* spec = specOf(object());
-        if (t != QAccessible::Description || !spec || !spec->listsLitLeds)
+        const Registration* registration = registrationOf(object());
+        if (t != QAccessible::Description || !registration || !registration->listsLitLeds)
             return QAccessibleWidget::text(t);
         QStringList lit;
-        for (const PictureElement& e : spec->elements)
+        for (const PictureElement& e : registration->elements)
             if (isLit(static_cast<const ImageView*>(widget()), e))
                 lit << e.name;
         if (lit.isEmpty())
@@ -261,12 +262,13 @@ private:
 
 QAccessibleInterface* pictureFactory(const QString& className, QObject* object)
 {
-    if (className != QLatin1String(ImageView::staticMetaObject.className()) || !specOf(object))
+    if (className != QLatin1String(ImageView::staticMetaObject.className()) ||
+        !registrationOf(object))
         return nullptr;
     return new PictureAccessible(static_cast<ImageView*>(object));
 }
 
-void registerPicture(ImageView* view, PictureSpec spec)
+void registerPicture(ImageView* view, Registration registration)
 {
     static const bool installed = [] {
         QAccessible::installFactory(&pictureFactory);
@@ -276,7 +278,7 @@ void registerPicture(ImageView* view, PictureSpec spec)
     if (!registry().contains(view))
         QObject::connect(view, &QObject::destroyed,
                          [view] { registry().remove(static_cast<const QObject*>(view)); });
-    registry().insert(view, std::move(spec));
+    registry().insert(view, std::move(registration));
     // An interface made before the picture was registered (events sent while the window was
     // built make one when a screen reader listens) knows nothing of the elements: drop it, so
     // that the next query makes the picture's own.
