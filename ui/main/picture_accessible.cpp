@@ -279,9 +279,9 @@ void registerPicture(ImageView* view, Registration registration)
         QObject::connect(view, &QObject::destroyed,
                          [view] { registry().remove(static_cast<const QObject*>(view)); });
     registry().insert(view, std::move(registration));
-    // An interface made before the picture was registered (events sent while the window was
-    // built make one when a screen reader listens) knows nothing of the elements: drop it, so
-    // that the next query makes the picture's own.
+    // An interface made before the picture was registered (the accessibility events of its
+    // construction can make one) knows nothing of the elements: drop it, so that the next
+    // query makes the picture's own.
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(view);
     if (made && !dynamic_cast<PictureAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
