@@ -1,12 +1,14 @@
 #include "main/windows.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The main window ends the program; the stay-on-top windows never close.
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
     if (!kw::ui::createWindows())
         return 1;
     const int code = app.exec();
