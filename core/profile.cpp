@@ -87,8 +87,9 @@ ProfileFile ProfileFile::parse(std::string_view text)
     // only ever go to the section just opened, so one set of keys is enough.
     std::unordered_set<std::string> seenSections;
     std::unordered_set<std::string> seenKeys;
-    for (std::string_view line : splitLines(text)) {
-        line = line.substr(0, line.find('\0'));
+    LineReader lines(text);
+    while (auto next = lines.next()) {
+        std::string_view line = next->substr(0, next->find('\0'));
         line = trimBlanks(line);
         if (line.empty() || line.front() == ';')
             continue;
