@@ -863,22 +863,52 @@ private:
                  note(dialog->objectName() + QStringLiteral(": close box"));
                  dialog->close();
              }},
-            {2,
-             [this, dialog] {
-                 const QPoint p(m_dice.below(dialog->width()), m_dice.below(dialog->height()));
-                 QWidget* target = dialog->childAt(p);
-                 note(QStringLiteral("%1: click (%2,%3) on %4")
-                          .arg(dialog->objectName())
-                          .arg(p.x())
-                          .arg(p.y())
-                          .arg(QLatin1String(target ? target->metaObject()->className()
-                                                    : "the dialog")));
-                 if (target)
-                     QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(dialog, p));
-                 else
-                     QTest::mouseClick(dialog, Qt::LeftButton, {}, p);
-             }},
+            {2, [this, dialog] { clickAnywhere(dialog, false); }},
+            {1, [this, dialog] { clickAnywhere(dialog, true); }},
+            {2, [this, dialog] { pressKey(dialog); }},
         };
+    }
+
+    // A click or a double-click on whatever lies at a random point of the dialog.
+    void clickAnywhere(QDialog* dialog, bool twice)
+    {
+        const QPoint p(m_dice.below(dialog->width()), m_dice.below(dialog->height()));
+        QWidget* target = dialog->childAt(p);
+        note(QStringLiteral("%1: %2 (%3,%4) on %5")
+                 .arg(dialog->objectName(),
+                      twice ? QStringLiteral("double-click") : QStringLiteral("click"))
+                 .arg(p.x())
+                 .arg(p.y())
+                 .arg(QLatin1String(target ? target->metaObject()->className() : "the dialog")));
+        if (!target)
+            target = dialog;
+        const QPoint at = target->mapFrom(dialog, p);
+        if (twice)
+            doubleClick(target, at);
+        else
+            QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    }
+
+    // A key on one of the dialog's visible widgets, as if it had the focus.
+    void pressKey(QDialog* dialog)
+    {
+        static const Qt::Key keys[] = {Qt::Key_Up,     Qt::Key_Down,     Qt::Key_Left,
+                                       Qt::Key_Right,  Qt::Key_Space,    Qt::Key_Return,
+                                       Qt::Key_Tab,    Qt::Key_Home,     Qt::Key_End,
+                                       Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Backspace};
+        std::vector<QWidget*> widgets;
+        for (QWidget* child : dialog->findChildren<QWidget*>())
+            if (child->isVisible())
+                widgets.push_back(child);
+        QWidget* target =
+            widgets.empty() ? dialog
+                            : widgets[std::size_t(m_dice.below(static_cast<int>(widgets.size())))];
+        const Qt::Key key = keys[m_dice.below(static_cast<int>(std::size(keys)))];
+        note(QStringLiteral("%1: key %2 on %3 %4")
+                 .arg(dialog->objectName())
+                 .arg(int(key), 0, 16)
+                 .arg(QLatin1String(target->metaObject()->className()), target->objectName()));
+        QTest::keyClick(target, key);
     }
 
     void clickButton(QDialog* dialog, QAbstractButton* button)
@@ -889,11 +919,16 @@ private:
             QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    // What a real double-click delivers: press, release, double-click, release. When the first
+    // click closes the widget's window the rest lands elsewhere, never on the hidden widget.
     void doubleClick(QWidget* widget, const QPoint& pos)
     {
         QTest::mouseClick(widget, Qt::LeftButton, {}, pos);
+        if (!widget->isVisible())
+            return;
         QTest::mouseDClick(widget, Qt::LeftButton, {}, pos);
-        QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
+        if (widget->isVisible())
+            QTest::mouseRelease(widget, Qt::LeftButton, {}, pos);
     }
 
     void sourceAction(Tf_source* d)
