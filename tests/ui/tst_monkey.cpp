@@ -452,6 +452,8 @@ private:
         const kw::SharedState& g = kw::global();
         const Tf_avance* avance = w.f_avance;
         expect(w.Principale->isVisible(), QStringLiteral("the main window is closed"));
+        expect(w.f_avance->isVisible() && w.AdressesMAC->isVisible(),
+               QStringLiteral("the progress or known-addresses window is closed"));
         expect(!w.f_switch_gros->isVisible(), QStringLiteral("switch LED dialog left open"));
         expect(!w.apropos->isVisible(), QStringLiteral("about box left open"));
         // Dialogs still up at the top are review views, which change nothing.
@@ -517,6 +519,9 @@ private:
                 *moves <= 1,
                 QStringLiteral("one action took FlowState from %1 to %2").arg(m_topFlow).arg(flow));
         }
+        // The finished frame hands over to the progress window, restored if minimised.
+        if (flow == kw::flow::FrameDone && m_topFlow != kw::flow::FrameDone)
+            expect(!avance->isMinimized(), QStringLiteral("progress window left minimised"));
         m_topFlow = flow;
         const int hubsTicked = int(avance->_hub1->isChecked()) + int(avance->_hub2->isChecked());
         expect(
@@ -600,6 +605,7 @@ private:
                            {1, [this] { aboutBox(); }},
                            {1, [this] { askToClose(); }},
                            {1, [this] { clickKnownAddresses(); }},
+                           {2, [this] { handleToolWindow(); }},
                            {views.empty() ? 0 : 6, [this, &views] { actOnView(views); }},
                        });
         if (!m_failure)
@@ -786,6 +792,27 @@ private:
         else
             QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, row, column));
         expectUnchanged(before, QStringLiteral("the known-addresses window"));
+    }
+
+    // The progress and known-addresses windows: minimised, restored, or asked to close,
+    // which they refuse.
+    void handleToolWindow()
+    {
+        QWidget* window = m_dice.percent(50) ? static_cast<QWidget*>(windows().f_avance)
+                                             : static_cast<QWidget*>(windows().AdressesMAC);
+        const int what = m_dice.below(3);
+        note(QStringLiteral("%1: %2").arg(window->objectName(),
+                                          what == 0   ? QStringLiteral("minimise")
+                                          : what == 1 ? QStringLiteral("restore")
+                                                      : QStringLiteral("close box")));
+        const Snapshot before = snapshot();
+        if (what == 0)
+            window->showMinimized();
+        else if (what == 1)
+            window->showNormal();
+        else
+            window->close();
+        expectUnchanged(before, window->objectName());
     }
 
     // A few actions on a modeless review view: they must change nothing.
