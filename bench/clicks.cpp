@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QIcon>
 #include <QWindow>
 
 #include <algorithm>
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 200;
     if (clicks < 2 || clicks > 100000) {
         std::fprintf(stderr, "usage: kw_switch_clicks [clicks, 2 to 100000]\n");

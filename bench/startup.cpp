@@ -9,6 +9,7 @@
 #include "main/windows.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstring>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     const bool mainOnly = argc > 1 && std::strcmp(argv[1], "--main-only") == 0;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
     int code = 0;
     if (mainOnly) {
         QApplication::setApplicationName(QStringLiteral("Velcor"));
