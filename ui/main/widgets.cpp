@@ -9,18 +9,53 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <utility>
 
 namespace kw::ui {
 
+namespace {
+
+// Draws a cell's text two pixels in from its left edge and clips it at the right edge, as a
+// string grid does, so that a MAC address fits a 98-pixel column.
+class StringGridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cellOption = option;
+        initStyleOption(&cellOption, index);
+        const QString text = cellOption.text;
+        cellOption.text.clear();
+        const QWidget* widget = cellOption.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cellOption, painter, widget);
+        const bool enabled = cellOption.state & QStyle::State_Enabled;
+        const bool selected = cellOption.state & QStyle::State_Selected;
+        painter->save();
+        painter->setClipRect(cellOption.rect);
+        painter->setFont(cellOption.font);
+        painter->setPen(
+            cellOption.palette.color(enabled ? QPalette::Normal : QPalette::Disabled,
+                                     selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(cellOption.rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                          text);
+        painter->restore();
+    }
+};
+
+} // namespace
+
 QFont defaultFont(bool bold)
 {
     // The windows were laid out for a narrow face; take the nearest one installed.
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial"), QStringLiteral("Nimbus Sans"),
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
@@ -56,8 +91,7 @@ QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns
     grid->setWordWrap(false);
     // Texts are clipped at the cell's edge, two pixels in, not elided.
     grid->setTextElideMode(Qt::ElideNone);
-    grid->setStyleSheet(
-        QStringLiteral("QTableView::item { padding-left: 1px; padding-right: 0px; }"));
+    grid->setItemDelegate(new StringGridDelegate(grid));
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
             auto* item = new QTableWidgetItem;
