@@ -3,6 +3,7 @@
 
 #include "student.h"
 
+#include "flow.h"
 #include "global.h"
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
@@ -23,6 +24,8 @@
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 
 using kw::test::Program;
@@ -88,6 +91,8 @@ private slots:
     void ledPicturesTellTheLitLeds_data();
     void ledPicturesTellTheLitLeds();
     void ledToggleActsLikeAClick();
+    void keyboardMarkIsTheFocus_data();
+    void keyboardMarkIsTheFocus();
     void cleanup();
 };
 
@@ -355,6 +360,83 @@ void TestAccessibility::ledToggleActsLikeAClick()
     led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     QVERIFY(!kw::global().LedState[1][1]);
     dialog->hide();
+}
+
+void TestAccessibility::keyboardMarkIsTheFocus_data()
+{
+    QTest::addColumn<int>("picture"); // 0: diagram; 1, 2: hub; 3: switch
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QStringList>("names"); // the element marked after each key
+    const auto texts = [](std::initializer_list<const char*> list) {
+        QStringList strings;
+        for (const char* text : list)
+            strings << QString::fromUtf8(text);
+        return strings;
+    };
+    const QList<int> diagramKeys{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down,
+                                 Qt::Key_Down, Qt::Key_Up,    Qt::Key_Up,    Qt::Key_Up,
+                                 Qt::Key_Up,   Qt::Key_Left,  Qt::Key_End,   Qt::Key_Right,
+                                 Qt::Key_Left};
+    QTest::newRow("diagram") << 0 << diagramKeys
+                             << texts({"ServeurA", "ServeurB", "Switch", "Hub 2", "Machine 5",
+                                       "Hub 2", "Switch", "ServeurA", "ServeurA", "ServeurA",
+                                       "Machine 6", "Machine 6", "Machine 5"});
+    const QList<int> ledKeys{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right,
+                             Qt::Key_Up,   Qt::Key_End,   Qt::Key_Left};
+    QTest::newRow("Hub 1") << 1 << ledKeys
+                           << texts({"Led RX du port 1", "Led TX du port 1", "Led RX du port 2",
+                                     "Led RX du port 2", "Led TX du port 4", "Led RX du port 4"});
+    QTest::newRow("switch") << 3 << ledKeys
+                            << texts({"Led TX du port 1", "Led RX du port 1", "Led TX du port 2",
+                                      "Led TX du port 2", "Led RX du port 4", "Led TX du port 4"});
+}
+
+void TestAccessibility::keyboardMarkIsTheFocus()
+{
+    QFETCH(int, picture);
+    QFETCH(QList<int>, keys);
+    QFETCH(QStringList, names);
+    Program program(imposedIni, exercise("1 5").constData());
+    kw::ui::ImageView* view = picture == 0   ? windows().Principale->Image1
+                              : picture == 3 ? windows().f_switch_gros->Image1
+                                             : hubDialog(picture)->Image1;
+    QWidget* window = view->window();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    view->setFocus(Qt::ActiveWindowFocusReason);
+    QVERIFY(view->hasFocus());
+    const QImage canvas = view->canvas().copy();
+    const QImage unmarked = view->grab().toImage();
+
+    // Each move is told to the accessibility layer, which sends the element's focus event.
+    QSignalSpy moved(view, &kw::ui::ImageView::markMoved);
+    // Focused but untouched, as after a click or when its window comes up: no mark, no element.
+    QVERIFY(!view->markShown());
+    QVERIFY(!interfaceOf(view)->focusChild());
+    for (int i = 0; i < keys.size(); ++i) {
+        QTest::keyClick(view, Qt::Key(keys[i]));
+        QAccessibleInterface* marked = interfaceOf(view)->focusChild();
+        QVERIFY(marked);
+        QCOMPARE(marked->text(QAccessible::Name), names[i]);
+        QVERIFY(marked->state().focused);
+    }
+    QStringList moves = names;
+    moves.erase(std::unique(moves.begin(), moves.end()), moves.end());
+    QStringList told;
+    for (const QList<QVariant>& move : moved)
+        told << interfaceOf(view)->child(move.at(0).toInt())->text(QAccessible::Name);
+    // Every move was told once, with the element's name.
+    QCOMPARE(told, moves);
+
+    // The mark is drawn over the picture, never into it, and only while the keyboard has it.
+    QVERIFY(view->markShown());
+    QCOMPARE(view->canvas(), canvas);
+    QVERIFY(view->grab().toImage() != unmarked);
+    QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(1, 1));
+    QVERIFY(!view->markShown());
+    QCOMPARE(view->grab().toImage(), unmarked);
+    window->hide();
 }
 
 void TestAccessibility::cleanup()

@@ -148,6 +148,9 @@ public:
         }
         s.invisible = !m_view->isVisible();
         s.disabled = !m_view->isEnabled();
+        // The keyboard's focus mark is the element's focus.
+        s.focusable = true;
+        s.focused = m_view->markShown() && m_view->markedElement() == m_index;
         if (e->litColour != 0) {
             s.checkable = true;
             s.checked = isLit(m_view.data(), *e);
@@ -230,6 +233,12 @@ public:
         return -1;
     }
 
+    QAccessibleInterface* focusChild() const override
+    {
+        const auto* view = static_cast<const ImageView*>(widget());
+        return view->markShown() ? child(view->markedElement()) : nullptr;
+    }
+
     QAccessibleInterface* childAt(int x, int y) const override
     {
         const Registration* registration = registrationOf(object());
@@ -268,16 +277,33 @@ QAccessibleInterface* pictureFactory(const QString& className, QObject* object)
     return new PictureAccessible(static_cast<ImageView*>(object));
 }
 
-void registerPicture(ImageView* view, Registration registration)
+// The keyboard reaches the elements in `order`; the accessible focus follows its mark.
+void registerPicture(ImageView* view, Registration registration, std::vector<int> order,
+                     int markMargin, bool enterActs)
 {
+    KeyboardElements keys;
+    for (const PictureElement& element : registration.elements)
+        keys.rects.push_back(element.rect);
+    keys.order = std::move(order);
+    keys.markMargin = markMargin;
+    keys.enterActs = enterActs;
+    view->setKeyboardElements(std::move(keys));
     static const bool installed = [] {
         QAccessible::installFactory(&pictureFactory);
         return true;
     }();
     (void)installed;
-    if (!registry().contains(view))
+    if (!registry().contains(view)) {
         QObject::connect(view, &QObject::destroyed,
                          [view] { registry().remove(static_cast<const QObject*>(view)); });
+        QObject::connect(view, &ImageView::markMoved, view, [view](int element) {
+            if (!QAccessible::isActive())
+                return;
+            QAccessibleEvent event(view, QAccessible::Focus);
+            event.setChild(element);
+            QAccessible::updateAccessibility(&event);
+        });
+    }
     registry().insert(view, std::move(registration));
     // An interface made before the picture was registered (the accessibility events of its
     // construction can make one) knows nothing of the elements: drop it, so that the next
@@ -358,7 +384,9 @@ void makeDiagramAccessible(ImageView* diagram)
 {
     if (!diagram)
         return;
-    registerPicture(diagram, {diagramElements(), false});
+    // In the picture's reading order: the servers, the switch, the hubs, the machines.
+    registerPicture(diagram, {diagramElements(), false}, {0, 1, 10, 8, 9, 2, 3, 4, 5, 6, 7}, 2,
+                    true);
     diagram->setAccessibleName(QStringLiteral("Schéma du réseau"));
     diagram->setAccessibleDescription(
         QStringLiteral("ServeurA et ServeurB sur le switch, Hub 1 avec les machines 1 à 3 sur "
@@ -370,7 +398,8 @@ void makeLedPictureAccessible(ImageView* picture, const QString& name, LedPictur
 {
     if (!picture)
         return;
-    registerPicture(picture, {ledElements(kind), true});
+    // The mark runs round the LED's socket; Enter is the dialog's "Terminé".
+    registerPicture(picture, {ledElements(kind), true}, {0, 1, 2, 3, 4, 5, 6, 7}, 8, false);
     picture->setAccessibleName(name);
     // A screen reader hears the list of lit LEDs again when the picture changes.
     QObject::connect(picture, &ImageView::drawn, picture, [picture] {

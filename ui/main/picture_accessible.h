@@ -1,8 +1,10 @@
 #pragma once
 
-// What screen readers are told about the pictures the student clicks in: the network diagram
-// and the LED pictures. Each picture gets one accessible child per thing a click reaches, with
-// its name, its rectangle on the screen and an action that clicks it.
+// What screen readers and the keyboard reach in the pictures the student clicks in: the
+// network diagram and the LED pictures. Each picture gets one accessible child per thing a click
+// reaches, with its name, its rectangle on the screen and an action that clicks it; the keyboard
+// moves a focus mark from thing to thing and acts on it (ImageView), and the accessible focus
+// follows the mark.
 
 #include <QRect>
 #include <QRgb>
@@ -33,11 +35,13 @@ enum class LedPicture { Hub, Switch };
 // square painted when it is lit.
 std::vector<PictureElement> ledElements(LedPicture kind);
 
-// Names the diagram "Schéma du réseau" and gives it the children of diagramElements().
+// Names the diagram "Schéma du réseau" and gives it the children of diagramElements(); the
+// keyboard reaches them in reading order, and Enter or Space clicks the marked one.
 void makeDiagramAccessible(ImageView* diagram);
 
 // Names an LED picture and gives it one check box per LED, ticked while the picture shows the
-// LED lit; the picture's description lists the lit LEDs.
+// LED lit; the picture's description lists the lit LEDs. The keyboard reaches the LEDs from
+// left to right; Space toggles the marked one and Enter is left to the dialog.
 void makeLedPictureAccessible(ImageView* picture, const QString& name, LedPicture kind);
 
 } // namespace kw::ui

@@ -1,9 +1,11 @@
 #include "widgets.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,8 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
+#include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace kw::ui {
@@ -87,6 +91,8 @@ QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab goes on to the window's next control; the arrow keys move within the grid.
+    grid->setTabKeyNavigation(false);
     grid->setShowGrid(true);
     grid->setWordWrap(false);
     // Texts are clipped at the cell's edge, two pixels in, not elided.
@@ -141,6 +147,15 @@ void setupFrameGrid(QTableWidget* grid, const QString& layers)
     setColumnWidths(grid, {98, 98, 10, 140, 22});
     setCell(grid, 3, 0, layers);
     setCell(grid, 4, 0, QStringLiteral("FCS"));
+}
+
+bool isEnterKey(const QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption)
@@ -305,12 +320,164 @@ void ImageView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.drawImage(0, 0, screenCanvas());
+    if (!markShown())
+        return;
+    // Yellow under black dashes: seen on the grey, orange and black of every picture.
+    const int margin = m_keys.markMargin;
+    const QRect mark = m_keys.rects[static_cast<std::size_t>(m_marked)]
+                           .adjusted(-margin, -margin, margin, margin)
+                           .intersected(rect().adjusted(1, 1, -1, -1));
+    QPen pen(QColor(255, 255, 0), 2);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(mark);
+    pen.setColor(Qt::black);
+    pen.setStyle(Qt::DashLine);
+    painter.setPen(pen);
+    painter.drawRect(mark);
 }
 
 void ImageView::mousePressEvent(QMouseEvent* event)
 {
+    // The mouse is in use: its user sees the picture without the mark.
+    if (m_keyboardInUse) {
+        m_keyboardInUse = false;
+        update();
+    }
     const QPoint p = event->position().toPoint();
     emit mouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void ImageView::setKeyboardElements(KeyboardElements elements)
+{
+    m_keys = std::move(elements);
+    const int count = static_cast<int>(m_keys.rects.size());
+    std::erase_if(m_keys.order, [count](int element) { return element < 0 || element >= count; });
+    m_marked = m_keys.order.empty() ? -1 : m_keys.order.front();
+    // Tab only: a click must not give the picture the focus, nor show the mark.
+    setFocusPolicy(m_marked < 0 ? Qt::NoFocus : Qt::TabFocus);
+    update();
+}
+
+bool ImageView::markShown() const
+{
+    return m_marked >= 0 && m_keyboardInUse && hasFocus();
+}
+
+void ImageView::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool handled = m_marked >= 0 && modifiers == Qt::NoModifier &&
+                         (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
+                          key == Qt::Key_Down || key == Qt::Key_Home || key == Qt::Key_End ||
+                          key == Qt::Key_Space || (enter && m_keys.enterActs));
+    if (!handled) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    const bool wasShown = markShown();
+    m_keyboardInUse = true;
+    if (key == Qt::Key_Home) {
+        moveMark(m_keys.order.front());
+        return;
+    }
+    if (key == Qt::Key_End) {
+        moveMark(m_keys.order.back());
+        return;
+    }
+    if (!wasShown) {
+        // The first key shows where the mark stands before anything is done there.
+        moveMark(m_marked);
+        return;
+    }
+    if (key == Qt::Key_Space || enter) {
+        // One act per press, as one per click: a held key does not repeat it.
+        if (!event->isAutoRepeat())
+            activateElement(m_marked);
+        return;
+    }
+    const int next = neighbour(key);
+    if (next != m_marked)
+        moveMark(next);
+}
+
+void ImageView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+        m_keyboardInUse = true;
+    update();
+    if (!markShown())
+        return;
+    // After the accessibility layer has told of the picture itself taking the focus.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (markShown())
+                emit markMoved(m_marked);
+        },
+        Qt::QueuedConnection);
+}
+
+void ImageView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void ImageView::activateElement(int element)
+{
+    const QPoint centre = m_keys.rects[static_cast<std::size_t>(element)].center();
+    emit mouseDown(Qt::LeftButton, Qt::NoModifier, centre.x(), centre.y());
+}
+
+void ImageView::moveMark(int element)
+{
+    m_marked = element;
+    update();
+    emit markMoved(element);
+}
+
+int ImageView::neighbour(int key) const
+{
+    const std::vector<int>& order = m_keys.order;
+    const auto at = std::find(order.begin(), order.end(), m_marked);
+    if (key == Qt::Key_Left)
+        return at == order.begin() ? m_marked : *(at - 1);
+    if (key == Qt::Key_Right)
+        return at + 1 == order.end() ? m_marked : *(at + 1);
+    // Up and Down: the nearest row above or below, then the nearest element along it.
+    const QPoint from = m_keys.rects[static_cast<std::size_t>(m_marked)].center();
+    const int sign = key == Qt::Key_Up ? -1 : 1;
+    int rowDistance = -1;
+    for (int element : order) {
+        const int dy =
+            sign * (m_keys.rects[static_cast<std::size_t>(element)].center().y() - from.y());
+        if (dy > 0 && (rowDistance < 0 || dy < rowDistance))
+            rowDistance = dy;
+    }
+    if (rowDistance < 0)
+        return m_marked;
+    // Elements of one row may stand a few pixels higher or lower than their neighbours.
+    constexpr int RowTolerance = 8;
+    int best = m_marked;
+    int bestDx = -1;
+    for (int element : order) {
+        const QPoint c = m_keys.rects[static_cast<std::size_t>(element)].center();
+        const int dy = sign * (c.y() - from.y());
+        if (dy <= 0 || dy > rowDistance + RowTolerance)
+            continue;
+        const int dx = std::abs(c.x() - from.x());
+        if (bestDx < 0 || dx < bestDx) {
+            best = element;
+            bestDx = dx;
+        }
+    }
+    return best;
 }
 
 } // namespace kw::ui

@@ -39,6 +39,9 @@ QString cell(const QTableWidget* grid, int column, int row);
 void setupFrameGrid(QTableWidget* grid, const QString& layers);
 QString layersText(); // " Couches LLC et supérieures"
 
+// A press of Enter (Return or the keypad's Enter) without modifiers.
+bool isEnterKey(const QEvent* event);
+
 // A push button with the green tick glyph (greyed when disabled).
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption);
 
@@ -54,6 +57,19 @@ QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
 // Shows a review window modeless; one already up runs its activation again and comes to
 // the front, as a window shown anew would.
 void showView(QWidget* window, const std::function<void()>& activate);
+
+// How the keyboard reaches the things of a picture that a click reaches.
+struct KeyboardElements {
+    // Each element's rectangle in picture pixels; an element is named by its index here.
+    std::vector<QRect> rects;
+    // The order of Left and Right, Home and End: the picture's reading order.
+    std::vector<int> order;
+    // The focus mark runs this far outside the element's rectangle (inside when negative).
+    int markMargin = 2;
+    // Enter acts on the element as Space does; otherwise it is left to the window (its
+    // default button).
+    bool enterActs = true;
+};
 
 // A picture that keeps what is drawn on it and reports mouse-downs in picture pixels.
 // Everything it is told is in picture pixels. It keeps two canvases: `canvas()`, one pixel per
@@ -81,17 +97,40 @@ public:
     void fillRect(int left, int top, int right, int bottom, const QColor& colour);
     void drawPixels(const std::vector<kw::Pixel>& pixels, const QColor& colour);
 
+    // Keyboard use: Tab reaches the picture, the arrow keys move a focus mark from element to
+    // element (Left and Right in reading order, Up and Down to the nearest element of the row
+    // above or below), Home and End go to the first and last; Space (and Enter when the
+    // elements want it) acts on the marked element as a click in its middle does. A key pressed
+    // while the mark is hidden only shows it (Home and End also move it). The mark is drawn over
+    // the picture, never into the canvas, and only while the picture has the keyboard focus
+    // and the keyboard is in use on it: a mouse click hides it again.
+    void setKeyboardElements(KeyboardElements elements);
+    const KeyboardElements& keyboardElements() const { return m_keys; }
+    // The element marked, or -1 when the picture has no elements.
+    int markedElement() const { return m_marked; }
+    // Whether the mark shows.
+    bool markShown() const;
+
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     // After fillRect or drawPixels.
     void drawn();
+    // The mark has come to `element`, or shows there again when the picture takes the focus.
+    void markMoved(int element);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // What Space or Enter does on an element: the mouse-down of a click in its middle.
+    virtual void activateElement(int element);
 
 private:
     void changed();
+    void moveMark(int element);
+    int neighbour(int key) const;
 
     QImage m_canvas;
     int m_scale = 1;
@@ -99,6 +138,11 @@ private:
     // canvas was changed other than through this class (its cache key then differs).
     mutable QImage m_screen;
     mutable qint64 m_drawnKey = 0;
+
+    KeyboardElements m_keys;
+    int m_marked = -1;
+    // The keyboard, not the mouse, is in use on the picture.
+    bool m_keyboardInUse = false;
 };
 
 } // namespace kw::ui

@@ -36,9 +36,21 @@ public:
                    std::function<void()> onClick)
         : kw::ui::ImageView(parent, geometry, resource), m_onClick(std::move(onClick))
     {
+        // The whole picture is one element: Enter or Space clicks it.
+        kw::ui::KeyboardElements keys;
+        keys.rects = {QRect(QPoint(), geometry.size())};
+        keys.order = {0};
+        keys.markMargin = 0;
+        setKeyboardElements(std::move(keys));
     }
 
 protected:
+    void activateElement(int) override
+    {
+        if (m_onClick)
+            m_onClick();
+    }
+
     void mousePressEvent(QMouseEvent* event) override
     {
         m_pressed = event->button() == Qt::LeftButton;
@@ -171,9 +183,11 @@ Tf_switch::Tf_switch(QWidget* parent)
     image_switch->setCursor(Qt::PointingHandCursor);
 
     connect(trame, &QTableWidget::cellDoubleClicked, this, [this] { bouton_majClick(); });
-    // A radio button reports no double-click of its own.
+    // A radio button reports no double-click of its own. Enter on the frame or on a port
+    // button copies as their double-click does.
     for (QRadioButton* port : {port1, port2, port3, port4})
         port->installEventFilter(this);
+    trame->installEventFilter(this);
 
     m_table =
         kw::InitSwitchTable(kw::global().InitialEntries, kw::global().TtlMaxText, macOfStation);
@@ -299,6 +313,12 @@ void Tf_switch::showEvent(QShowEvent* event)
 
 bool Tf_switch::eventFilter(QObject* watched, QEvent* event)
 {
+    if (kw::ui::isEnterKey(event) && static_cast<QWidget*>(watched)->isEnabled()) {
+        if (auto* port = qobject_cast<QRadioButton*>(watched))
+            port->setChecked(true);
+        bouton_majClick();
+        return true;
+    }
     if (event->type() == QEvent::MouseButtonDblClick) {
         // The filter sees the double-click before a disabled button drops it: in review the
         // ports stay inert.
