@@ -93,6 +93,10 @@ private slots:
     void ledToggleActsLikeAClick();
     void keyboardMarkIsTheFocus_data();
     void keyboardMarkIsTheFocus();
+    void tabFollowsTheReadingOrder_data();
+    void tabFollowsTheReadingOrder();
+    void escapeActsLikeTheCloseBox_data();
+    void escapeActsLikeTheCloseBox();
     void cleanup();
 };
 
@@ -437,6 +441,107 @@ void TestAccessibility::keyboardMarkIsTheFocus()
     QVERIFY(!view->markShown());
     QCOMPARE(view->grab().toImage(), unmarked);
     window->hide();
+}
+
+void TestAccessibility::tabFollowsTheReadingOrder_data()
+{
+    QTest::addColumn<int>("window"); // index in allWindows()
+    QTest::addColumn<QStringList>("controls");
+    const auto names = [](std::initializer_list<const char*> list) {
+        QStringList strings;
+        for (const char* name : list)
+            strings << QString::fromLatin1(name);
+        return strings;
+    };
+    // Top to bottom, then left to right, as each window is laid out; one stop per group of
+    // radio buttons, whose arrows choose within it.
+    QTest::newRow("main window") << 0 << names({"Image1"});
+    QTest::newRow("sending") << 1 << names({"table_MAC", "BitBtn1", "trame"});
+    QTest::newRow("progress") << 2
+                              << names({"emetteur", "Hub1", "Hub2", "switch", "destinataire",
+                                        "fin_traitement"});
+    QTest::newRow("Hub 1") << 3 << names({"Image1", "BitBtn1"});
+    QTest::newRow("known addresses") << 4 << names({"table_MAC"});
+    QTest::newRow("receiving") << 5 << names({"BitBtn1", "copier"});
+    QTest::newRow("Hub 2") << 6 << names({"Image1", "BitBtn1"});
+    QTest::newRow("about") << 7 << names({"OKButton"});
+    QTest::newRow("switch") << 8 << names({"trame", "port1", "b_d1", "image_switch"});
+    QTest::newRow("switch LEDs") << 9 << names({"Image1", "BitBtn1"});
+}
+
+void TestAccessibility::tabFollowsTheReadingOrder()
+{
+    QFETCH(int, window);
+    QFETCH(QStringList, controls);
+    Program program(imposedIni, exercise("1 5").constData());
+    // Every control at work: the sending dialog before the emission, the receiving one when
+    // the frame has come, the end of the frame.
+    kw::global().FlowState = window == 5 ? kw::flow::ReachedAll : kw::flow::ExerciseReady;
+    windows().f_avance->fin_traitement->setEnabled(true);
+    QWidget* w = allWindows().at(window);
+    w->showNormal();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QWidget* first = w->findChild<QWidget*>(controls.first());
+    QVERIFY(first);
+    first->setFocus(Qt::TabFocusReason);
+    const auto focusName = [] {
+        const QWidget* focus = QApplication::focusWidget();
+        return focus ? focus->objectName() : QStringLiteral("(none)");
+    };
+    QStringList visited{focusName()};
+    for (int i = 0; i < controls.size() && QApplication::focusWidget(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << focusName();
+    }
+    // Once round the window, back to the first.
+    QCOMPARE(visited, controls + QStringList{controls.first()});
+    w->hide();
+}
+
+void TestAccessibility::escapeActsLikeTheCloseBox_data()
+{
+    QTest::addColumn<int>("window"); // index in allWindows()
+    QTest::addColumn<bool>("stays");
+    QTest::newRow("sending") << 1 << false;
+    QTest::newRow("progress, which never closes") << 2 << true;
+    QTest::newRow("Hub 1") << 3 << false;
+    QTest::newRow("known addresses, which never close") << 4 << true;
+    QTest::newRow("receiving") << 5 << false;
+    QTest::newRow("Hub 2") << 6 << false;
+    QTest::newRow("about") << 7 << false;
+    QTest::newRow("switch") << 8 << false;
+    QTest::newRow("switch LEDs") << 9 << false;
+}
+
+void TestAccessibility::escapeActsLikeTheCloseBox()
+{
+    QFETCH(int, window);
+    QFETCH(bool, stays);
+    Program program(imposedIni, exercise("1 5").constData());
+    QWidget* w = allWindows().at(window);
+    auto* dialog = qobject_cast<QDialog*>(w);
+    const auto open = [&] {
+        if (dialog)
+            dialog->setResult(QDialog::Accepted);
+        w->showNormal();
+        w->activateWindow();
+        return QTest::qWaitForWindowActive(w);
+    };
+    QVERIFY(open());
+    w->close();
+    const bool closeBoxLeftIt = w->isVisible();
+    const int closeBoxResult = dialog ? dialog->result() : 0;
+    if (!w->isVisible())
+        QVERIFY(open());
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : w, Qt::Key_Escape);
+    QCOMPARE(w->isVisible(), closeBoxLeftIt);
+    QCOMPARE(w->isVisible(), stays);
+    if (dialog)
+        QCOMPARE(dialog->result(), closeBoxResult);
+    QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
+    QVERIFY(program.student.boxes.empty());
+    w->hide();
 }
 
 void TestAccessibility::cleanup()

@@ -10,6 +10,7 @@
 #include "main/windows.h"
 #include "stations/u_MACs.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
@@ -122,9 +123,19 @@ void TestPrincipale::mainWindowLayout()
     QCOMPARE(w->resultat->geometry(), QRect(40, 384, 521, 33));
     const QList<QAction*> menu = w->menuBar()->actions();
     QCOMPARE(menu.size(), 3);
-    QCOMPARE(menu[0]->text(), QStringLiteral("Nouveau"));
-    QCOMPARE(menu[1]->text(), QStringLiteral("A propos"));
-    QCOMPARE(menu[2]->text(), QStringLiteral("Quitter"));
+    // The "&" marks the letter of Alt and is not shown, nor read by screen readers.
+    const QStringList captions{QStringLiteral("Nouveau"), QStringLiteral("A propos"),
+                               QStringLiteral("Quitter")};
+    const QList<QKeySequence> letters{QKeySequence(Qt::ALT | Qt::Key_N),
+                                      QKeySequence(Qt::ALT | Qt::Key_A),
+                                      QKeySequence(Qt::ALT | Qt::Key_Q)};
+    QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(w->menuBar());
+    QVERIFY(bar && bar->childCount() == 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(QString(menu[i]->text()).remove(QLatin1Char('&')), captions[i]);
+        QCOMPARE(QKeySequence::mnemonic(menu[i]->text()), letters[i]);
+        QCOMPARE(bar->child(i)->text(QAccessible::Name), captions[i]);
+    }
 }
 
 void TestPrincipale::exerciseNamesShown_data()
@@ -165,23 +176,31 @@ void TestPrincipale::cablesStartBlack()
 void TestPrincipale::closeQuestion_data()
 {
     QTest::addColumn<bool>("answer");
-    QTest::addColumn<bool>("byMenu");
-    QTest::newRow("close box, Annuler") << false << false;
-    QTest::newRow("close box, OK") << true << false;
-    QTest::newRow("Quitter, Annuler") << false << true;
-    QTest::newRow("Quitter, OK") << true << true;
+    QTest::addColumn<int>("how"); // 0 the close box, 1 "Quitter", 2 Alt+Q
+    QTest::newRow("close box, Annuler") << false << 0;
+    QTest::newRow("close box, OK") << true << 0;
+    QTest::newRow("Quitter, Annuler") << false << 1;
+    QTest::newRow("Quitter, OK") << true << 1;
+    QTest::newRow("Alt+Q, Annuler") << false << 2;
+    QTest::newRow("Alt+Q, OK") << true << 2;
 }
 
 void TestPrincipale::closeQuestion()
 {
     QFETCH(bool, answer);
-    QFETCH(bool, byMenu);
+    QFETCH(int, how);
     Program program(imposedIni, "1 2\r\n");
     program.student.thenAnswer(answer);
-    if (byMenu)
-        windows().Principale->Quitter1->trigger();
-    else
-        windows().Principale->close();
+    TPrincipale* w = windows().Principale;
+    if (how == 2) {
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::AltModifier);
+    } else if (how == 1) {
+        w->Quitter1->trigger();
+    } else {
+        w->close();
+    }
     QCOMPARE(program.student.boxes.size(), std::size_t(1));
     QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Confirmation);
     QCOMPARE(program.student.boxes[0].caption, QStringLiteral("Confirmation"));

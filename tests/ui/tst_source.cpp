@@ -88,12 +88,12 @@ private slots:
     void refusedFrameKeepsTheCells_data();
     void refusedFrameKeepsTheCells();
     void sameAddressTextOfTwoStationsPasses();
-    void headerRowDoubleClickCopiesTheRowSelectedBefore();
+    void headerRowNeverTakesTheSelection();
     void doubleClickOnTheCacheCopiesIntoTheSelectedFrameCell();
     void layerColumnsRefuseAnAddress_data();
     void layerColumnsRefuseAnAddress();
     void closingWithoutSuccessEmptiesTheCellsNextTime();
-    void enterPressesTermine();
+    void enterCopiesOnAGridAndPressesTermineElsewhere();
     void reviewAfterEmission_data();
     void reviewAfterEmission();
     void newExerciseClosesTheDialog();
@@ -362,7 +362,7 @@ void TestSource::sameAddressTextOfTwoStationsPasses()
              QStringLiteral("00-11-22-33-44-55"));
 }
 
-void TestSource::headerRowDoubleClickCopiesTheRowSelectedBefore()
+void TestSource::headerRowNeverTakesTheSelection()
 {
     Program program(imposedIni, exercise("1 5").constData());
     program.student.thenDialog([&](QDialog* dialog) {
@@ -379,6 +379,15 @@ void TestSource::headerRowDoubleClickCopiesTheRowSelectedBefore()
         QVERIFY(d->table_MAC->item(4, 1)->isSelected());
         QCOMPARE(kw::ui::cell(d->trame, 0, 0), macOf(4));
         QCOMPARE(kw::ui::cell(d->trame, 1, 0), QString());
+        // Nor do the keys; Enter then copies the row that stayed selected.
+        clickCell(d->table_MAC, 1, 1);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_PageUp, Qt::Key_Home})
+            QTest::keyClick(d->table_MAC, key, Qt::ControlModifier);
+        QTest::keyClick(d->table_MAC, Qt::Key_Up);
+        QCOMPARE(d->table_MAC->currentRow(), 1);
+        clickCell(d->trame, 1, 0);
+        QTest::keyClick(d->table_MAC, Qt::Key_Return);
+        QCOMPARE(kw::ui::cell(d->trame, 1, 0), macOf(1));
     });
     program.clickStation(1);
     QVERIFY(program.student.boxes.empty());
@@ -477,7 +486,7 @@ void TestSource::closingWithoutSuccessEmptiesTheCellsNextTime()
     QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
 }
 
-void TestSource::enterPressesTermine()
+void TestSource::enterCopiesOnAGridAndPressesTermineElsewhere()
 {
     Program program(imposedIni, exercise("5 6").constData());
     program.student.thenDialog([&](QDialog* dialog) {
@@ -485,8 +494,11 @@ void TestSource::enterPressesTermine()
         QVERIFY(d);
         copyInto(d, 0, 6);
         copyInto(d, 1, 5);
-        // The key goes to the grid the student last used; the dialog's default button takes it.
+        // On a grid Enter is the copy, again; elsewhere the dialog's default button takes it.
         QTest::keyClick(d->trame, Qt::Key_Return);
+        QVERIFY(d->isVisible());
+        QCOMPARE(kw::ui::cell(d->trame, 1, 0), macOf(5));
+        QTest::keyClick(d, Qt::Key_Return);
         QVERIFY(!d->isVisible());
     });
     program.clickStation(5);

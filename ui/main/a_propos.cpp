@@ -37,6 +37,7 @@ Tapropos::Tapropos(QWidget* parent)
     Version->setGeometry(96, 8, 115, 13);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(111, 196, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -63,9 +63,10 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
         move(frame.topLeft());
     }
 
-    Nouveau = menuBar()->addAction(QStringLiteral("Nouveau"), this, &TPrincipale::NouveauClick);
-    APropos1 = menuBar()->addAction(QStringLiteral("A propos"), this, &TPrincipale::APropos1Click);
-    Quitter1 = menuBar()->addAction(QStringLiteral("Quitter"), this, &TPrincipale::Quitter1Click);
+    // Alt and the first letter of each item; the "&" marks the letter, it is not shown.
+    Nouveau = menuBar()->addAction(QStringLiteral("&Nouveau"), this, &TPrincipale::NouveauClick);
+    APropos1 = menuBar()->addAction(QStringLiteral("&A propos"), this, &TPrincipale::APropos1Click);
+    Quitter1 = menuBar()->addAction(QStringLiteral("&Quitter"), this, &TPrincipale::Quitter1Click);
     Nouveau->setObjectName(QStringLiteral("Nouveau"));
     APropos1->setObjectName(QStringLiteral("APropos1"));
     Quitter1->setObjectName(QStringLiteral("Quitter1"));
@@ -96,6 +97,7 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
 
     Image1 =
         new kw::ui::ImageView(client, QRect(72, 96, 485, 234), QStringLiteral(":/diagram.png"));
+    Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setCursor(Qt::CrossCursor);
     connect(Image1, &kw::ui::ImageView::mouseDown, this, &TPrincipale::Image1MouseDown);
 

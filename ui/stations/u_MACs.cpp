@@ -23,6 +23,7 @@ TAdressesMAC::TAdressesMAC(QWidget* parent)
         move(frame.topLeft());
     }
     table_MAC = kw::ui::makeStringGrid(this, QRect(0, 0, 191, 217), 2, 10, 1, 20);
+    table_MAC->setObjectName(QStringLiteral("table_MAC"));
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
     FormCreate();
 

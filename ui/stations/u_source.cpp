@@ -102,6 +102,12 @@ Tf_source::Tf_source(QWidget* parent)
     // the selection, and a double-click anywhere on a grid copies.
     table_MAC->viewport()->installEventFilter(this);
     trame->viewport()->installEventFilter(this);
+    // Enter on either grid copies as a double-click does.
+    table_MAC->installEventFilter(this);
+    trame->installEventFilter(this);
+    // Reading order: the cache at the top, "Terminé" on its left, the frame at the bottom.
+    setTabOrder(table_MAC, BitBtn1);
+    setTabOrder(BitBtn1, trame);
 
     // What screen readers say of the dialog.
     setAccessibleDescription(QStringLiteral("Station émettrice : copier dans la trame les adresses "
@@ -202,6 +208,12 @@ void Tf_source::showEvent(QShowEvent* event)
 
 bool Tf_source::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == table_MAC || watched == trame) && kw::ui::isEnterKey(event)) {
+        // Not the default button: Enter on a grid is the copy.
+        if (static_cast<QWidget*>(watched)->isEnabled())
+            BitBtn2Click();
+        return true;
+    }
     const bool onCache = watched == table_MAC->viewport();
     const bool onFrame = watched == trame->viewport();
     if (!onCache && !onFrame)

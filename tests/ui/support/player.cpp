@@ -369,9 +369,12 @@ void Player::press(QPushButton* button)
         clickButton(button);
         return;
     }
-    // Enter in the button's window, on the widget that has the focus if any.
+    // Enter in the button's window, on the widget that has the focus if any; Enter on a grid
+    // copies, so then on the window itself.
     QWidget* window = button->window();
     QWidget* focus = window->focusWidget();
+    if (qobject_cast<QAbstractItemView*>(focus))
+        focus = nullptr;
     QTest::keyClick(focus ? focus : window, Qt::Key_Return);
 }
 
