@@ -252,6 +252,8 @@ private slots:
     void hubsPassByThemselves_data();
     void hubsPassByThemselves();
     void exampleImposedSeriesShowsEveryPath();
+    void exampleSeriesByKeysOnly_data();
+    void exampleSeriesByKeysOnly();
     void exampleRandomSeriesNeverEnds();
     void randomSeriesUnderOtherSettings_data();
     void randomSeriesUnderOtherSettings();
@@ -765,6 +767,72 @@ void TestExercises::exampleImposedSeriesShowsEveryPath()
     }
     for (PathKind kind : AllKinds)
         QVERIFY2(seen.count(kind) == 1, nameOf(kind));
+}
+
+void TestExercises::exampleSeriesByKeysOnly_data()
+{
+    QTest::addColumn<int>("exercise"); // 1.. in the example series
+    QTest::addColumn<PathKind>("kind");
+    QTest::addColumn<Mistake>("mistake");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("1 2: another station before the emission")
+        << 1 << PathKind::SameHubFlood << Mistake::ClickOutOfTurn << 0
+        << QStringLiteral("Ce n'est pas le noeud émetteur");
+    QTest::newRow("2 1: filtered frame called unknown")
+        << 2 << PathKind::SameHubFiltered << Mistake::WrongPortChoice << 2
+        << QStringLiteral("Adresses mal analysées");
+    QTest::newRow("7 5: addresses swapped")
+        << 3 << PathKind::ServerToUnknownMachine << Mistake::WrongAddress << 0
+        << QStringLiteral("Une adresse MAC est incorrecte");
+    QTest::newRow("3 7: a wrong hub LED")
+        << 4 << PathKind::MachineToKnownServer << Mistake::WrongHubLed << 1
+        << QStringLiteral("Au moins une led RX est mal positionnée");
+    QTest::newRow("5 9: a flood missing a port")
+        << 5 << PathKind::BroadcastFromMachine << Mistake::WrongSwitchLed << -1
+        << QStringLiteral("Au moins une Led émission mal positionnée");
+    QTest::newRow("1 5: the switch left by Escape, then done")
+        << 6 << PathKind::Hub1ToKnownHub2 << Mistake::CloseFirst << 2 << QString();
+    QTest::newRow("8 9: the destination's address learned")
+        << 7 << PathKind::BroadcastFromServer << Mistake::WrongTableUpdate << -1
+        << QStringLiteral("La table n'est pas correctement mise à jour");
+    QTest::newRow("7 8: a hub ticked the wrong way")
+        << 8 << PathKind::ServerToKnownServer << Mistake::WrongNonConcerne << -1
+        << QStringLiteral("Une et une seule coche par ligne");
+}
+
+void TestExercises::exampleSeriesByKeysOnly()
+{
+    QFETCH(int, exercise);
+    QFETCH(PathKind, kind);
+    QFETCH(Mistake, mistake);
+    QFETCH(int, step);
+    QFETCH(QString, message);
+    Program program(
+        exampleFile(QStringLiteral("serie_imposee"), QStringLiteral("kw_switch.INI")),
+        exampleFile(QStringLiteral("serie_imposee"), QStringLiteral("switchexos.kw")).constData());
+    QVERIFY(program.started());
+    Player player(program);
+    // The exercises before it with the mouse, then "Nouveau" and the exercise by keys only;
+    // the player checks after every element what it checks of a mouse play.
+    QVERIFY(player.playExercises(exercise - 1));
+    player.keyboard = true;
+    if (exercise > 1)
+        QVERIFY(player.nouveau());
+    const std::size_t boxesBefore = program.student.boxes.size();
+    player.makeMistake(mistake, step);
+    QVERIFY(player.playExercise());
+    QVERIFY(player.mistakeMade());
+
+    const ExerciseRecord& r = player.current();
+    QCOMPARE(r.number, exercise);
+    QCOMPARE(kindOf(r), kind);
+    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(kw::test::isCounted(mistake) ? 1 : 0));
+    QStringList boxes{EndOfFrameText};
+    if (!message.isEmpty())
+        boxes.prepend(message);
+    QCOMPARE(program.student.boxTexts().mid(static_cast<qsizetype>(boxesBefore)), boxes);
+    QCOMPARE(r.seriesEnded, exercise == kw::global().ImposedCount);
 }
 
 void TestExercises::exampleRandomSeriesNeverEnds()

@@ -1,5 +1,7 @@
 #include "player.h"
 
+#include "keys.h"
+
 #include "diagram.h"
 #include "flow.h"
 #include "global.h"
@@ -28,6 +30,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -67,6 +70,16 @@ QPoint hubPoint(int hub)
 }
 const QPoint SwitchPoint(250, 100);
 const QPoint BetweenTheHubs(250, 145);
+
+// What screen readers, and the keyboard's focus mark, call the diagram's elements.
+QString stationElement(int station)
+{
+    if (station == 7)
+        return QStringLiteral("ServeurA");
+    if (station == 8)
+        return QStringLiteral("ServeurB");
+    return QStringLiteral("Machine %1").arg(station);
+}
 
 bool isMachine(int station)
 {
@@ -111,7 +124,7 @@ void doubleClickCell(QTableWidget* grid, int column, int row)
 }
 
 // On the indicator, which is always part of the button's hit area.
-void clickRadio(QRadioButton* button)
+void mouseClickRadio(QRadioButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
 }
@@ -126,7 +139,7 @@ int rowOfName(const QTableWidget* grid, const QString& name)
 
 // The sending dialog: pick the cache row, then double-click the frame cell; or pick the
 // frame cell, then double-click the cache row.
-void copyInto(Tf_source* dialog, int frameColumn, int cacheRow, bool fromCache)
+void mouseCopyInto(Tf_source* dialog, int frameColumn, int cacheRow, bool fromCache)
 {
     if (fromCache) {
         QTest::mouseClick(dialog->trame->viewport(), Qt::LeftButton, {},
@@ -152,7 +165,7 @@ bool hubLedLooksLit(const HubDialog* dialog, int k)
 }
 
 // The student brings the LEDs from what the picture shows to `leds`.
-void setHubLeds(HubDialog* dialog, const kw::LedRow& leds)
+void mouseSetHubLeds(HubDialog* dialog, const kw::LedRow& leds)
 {
     for (int k = 1; k <= kw::LedCount; ++k)
         if (hubLedLooksLit(dialog, k) != leds[k])
@@ -171,7 +184,7 @@ bool switchLedLooksLit(const Tf_switch_gros* dialog, int k)
     return dialog->Image1->canvas().pixel(switchLedPoint(k)) == (k % 2 == 1 ? Red : Green);
 }
 
-void setSwitchLeds(Tf_switch_gros* dialog, const kw::LedRow& leds)
+void mouseSetSwitchLeds(Tf_switch_gros* dialog, const kw::LedRow& leds)
 {
     for (int k = 1; k <= kw::LedCount; ++k)
         if (switchLedLooksLit(dialog, k) != leds[k])
@@ -212,15 +225,10 @@ QRadioButton* portButton(Tf_switch* dialog, int port)
 }
 
 // Step 1) of the switch: the frame field, then the port (both double-clicked).
-void learn(Tf_switch* dialog, int frameColumn, int port)
+void mouseLearn(Tf_switch* dialog, int frameColumn, int port)
 {
     doubleClickCell(dialog->trame, frameColumn, 0);
     doubleClick(portButton(dialog, port), QPoint(6, 8));
-}
-
-void clickSwitchPicture(Tf_switch* dialog)
-{
-    QTest::mouseClick(dialog->image_switch, Qt::LeftButton, {}, QPoint(70, 10));
 }
 
 kw::SwitchTable shownTable(const Tf_switch* dialog)
@@ -242,12 +250,6 @@ kw::FrameRow shownFrame(const Tf_switch* dialog)
         frame[static_cast<std::size_t>(column)] =
             kw::ui::cell(dialog->trame, column, 0).toStdString();
     return frame;
-}
-
-void setBox(QCheckBox* box, bool ticked)
-{
-    if (box->isChecked() != ticked)
-        QTest::mouseClick(box, Qt::LeftButton);
 }
 
 QCheckBox* treatedBox(int hub)
@@ -365,6 +367,15 @@ void Player::makeMistake(Mistake mistake, int step)
 
 void Player::press(QPushButton* button)
 {
+    if (keyboard) {
+        // Enter where the focus is, unless a grid has it (there Enter copies): then on the
+        // button itself.
+        check(keys::bringToFront(button), "window of the button in front", __FILE__, __LINE__);
+        if (qobject_cast<QAbstractItemView*>(QApplication::focusWidget()))
+            check(keys::tabTo(button), "Tab to the button", __FILE__, __LINE__);
+        keys::press(Qt::Key_Return);
+        return;
+    }
     if (!pressEnter) {
         clickButton(button);
         return;
@@ -376,6 +387,169 @@ void Player::press(QPushButton* button)
     if (qobject_cast<QAbstractItemView*>(focus))
         focus = nullptr;
     QTest::keyClick(focus ? focus : window, Qt::Key_Return);
+}
+
+void Player::clickElement(const QString& name, const QPoint& point, Qt::Key key)
+{
+    if (!keyboard) {
+        m_program.clickDiagram(point.x(), point.y());
+        return;
+    }
+    kw::ui::ImageView* diagram = windows().Principale->Image1;
+    if (check(keys::tabTo(diagram), "Tab to the diagram", __FILE__, __LINE__) &&
+        check(keys::markElement(diagram, name), qPrintable(QStringLiteral("mark on ") + name),
+              __FILE__, __LINE__))
+        keys::press(key);
+}
+
+void Player::clickStation(int station)
+{
+    // Space on the stations, Enter on the other elements: both act as a click.
+    clickElement(stationElement(station), stationPoint(station), Qt::Key_Space);
+}
+
+void Player::clickHub(int hub)
+{
+    clickElement(QStringLiteral("Hub %1").arg(hub), hubPoint(hub), Qt::Key_Return);
+}
+
+void Player::clickSwitch()
+{
+    clickElement(QStringLiteral("Switch"), SwitchPoint, Qt::Key_Return);
+}
+
+void Player::clickBetweenTheHubs()
+{
+    // The keyboard reaches only the elements.
+    if (!check(!keyboard, "a click between the hubs by the keyboard", __FILE__, __LINE__))
+        return;
+    m_program.clickDiagram(BetweenTheHubs.x(), BetweenTheHubs.y());
+}
+
+void Player::copyInto(Tf_source* dialog, int frameColumn, int cacheRow)
+{
+    if (!keyboard) {
+        mouseCopyInto(dialog, frameColumn, cacheRow, copyFromCache);
+        return;
+    }
+    // The frame cell and the cache row chosen with the arrows, Enter on either grid.
+    auto pick = [this](QTableWidget* grid, int column, int row) {
+        return check(keys::tabTo(grid), qPrintable(grid->objectName()), __FILE__, __LINE__) &&
+               check(keys::moveTo(grid, column, row), "arrows in the grid", __FILE__, __LINE__);
+    };
+    const int cacheColumn = std::max(0, dialog->table_MAC->currentColumn());
+    const bool picked =
+        copyFromCache
+            ? pick(dialog->trame, frameColumn, 0) && pick(dialog->table_MAC, cacheColumn, cacheRow)
+            : pick(dialog->table_MAC, cacheColumn, cacheRow) && pick(dialog->trame, frameColumn, 0);
+    if (picked)
+        keys::press(Qt::Key_Return);
+}
+
+void Player::setHubLeds(HubDialog* dialog, const kw::LedRow& leds)
+{
+    if (!keyboard) {
+        mouseSetHubLeds(dialog, leds);
+        return;
+    }
+    setLedsByKeys(dialog->Image1, leds, [dialog](int k) { return hubLedLooksLit(dialog, k); });
+}
+
+void Player::setSwitchLeds(Tf_switch_gros* dialog, const kw::LedRow& leds)
+{
+    if (!keyboard) {
+        mouseSetSwitchLeds(dialog, leds);
+        return;
+    }
+    setLedsByKeys(dialog->Image1, leds, [dialog](int k) { return switchLedLooksLit(dialog, k); });
+}
+
+void Player::setLedsByKeys(kw::ui::ImageView* picture, const kw::LedRow& leds,
+                           const std::function<bool(int)>& looksLit)
+{
+    // From the first LED to the last: Space where the picture differs.
+    if (!check(keys::tabTo(picture), "Tab to the LEDs", __FILE__, __LINE__))
+        return;
+    keys::press(Qt::Key_Home);
+    for (int k = 1; k <= kw::LedCount; ++k) {
+        if (!PLAYER_CHECK(picture->markShown() && picture->markedElement() == k - 1))
+            return;
+        if (looksLit(k) != leds[k])
+            keys::press(Qt::Key_Space);
+        PLAYER_CHECK(looksLit(k) == leds[k]);
+        keys::press(Qt::Key_Right);
+    }
+}
+
+void Player::learn(Tf_switch* dialog, int frameColumn, int port)
+{
+    if (!keyboard) {
+        mouseLearn(dialog, frameColumn, port);
+        return;
+    }
+    // Enter on the frame's field, then on the port button.
+    if (check(keys::tabTo(dialog->trame), "Tab to the frame", __FILE__, __LINE__) &&
+        check(keys::moveTo(dialog->trame, frameColumn, 0), "arrows in the frame", __FILE__,
+              __LINE__))
+        keys::press(Qt::Key_Return);
+    if (check(keys::arrowTo(portButton(dialog, port)), "arrows to the port", __FILE__, __LINE__))
+        keys::press(Qt::Key_Return);
+}
+
+void Player::chooseRadio(QRadioButton* button)
+{
+    if (!keyboard) {
+        mouseClickRadio(button);
+        return;
+    }
+    check(keys::arrowTo(button), qPrintable(button->objectName()), __FILE__, __LINE__);
+}
+
+void Player::clickSwitchPicture(Tf_switch* dialog)
+{
+    if (!keyboard) {
+        QTest::mouseClick(dialog->image_switch, Qt::LeftButton, {}, QPoint(70, 10));
+        return;
+    }
+    if (check(keys::tabTo(dialog->image_switch), "Tab to the switch picture", __FILE__, __LINE__))
+        keys::press(Qt::Key_Space);
+}
+
+void Player::toggle(QCheckBox* box)
+{
+    if (!keyboard) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        return;
+    }
+    if (check(keys::tabTo(box), qPrintable(box->objectName()), __FILE__, __LINE__))
+        keys::press(Qt::Key_Space);
+}
+
+void Player::setBox(QCheckBox* box, bool ticked)
+{
+    if (box->isChecked() != ticked)
+        toggle(box);
+}
+
+void Player::chooseNouveau()
+{
+    TPrincipale* principale = windows().Principale;
+    if (!keyboard) {
+        principale->Nouveau->trigger();
+        return;
+    }
+    if (check(keys::bringToFront(principale), "main window in front", __FILE__, __LINE__))
+        keys::press(Qt::Key_N, Qt::AltModifier);
+}
+
+void Player::closeHalfDone(QDialog* dialog)
+{
+    // By the mouse the close box, which the program's script presses for a dialog left open.
+    if (!keyboard)
+        return;
+    if (check(keys::bringToFront(dialog), "dialog in front", __FILE__, __LINE__))
+        keys::press(Qt::Key_Escape);
+    PLAYER_CHECK(!dialog->isVisible());
 }
 
 void Player::arm(Play play)
@@ -511,23 +685,23 @@ bool Player::clickOutOfTurn()
     QString expected;
     if (!m_emitted) {
         const int other = r.destination <= kw::StationCount ? r.destination : r.source % 8 + 1;
-        m_program.clickDiagram(stationPoint(other).x(), stationPoint(other).y());
+        clickStation(other);
         expected = NotSenderText;
     } else if (isMachine(r.source) && !m_hubsDone.contains(hubOf(r.source))) {
-        m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+        clickSwitch();
         expected = NotSwitchTimeText;
     } else if (!m_switchDone) {
         const int hub = isMachine(r.source) ? 3 - hubOf(r.source) : 1;
-        m_program.clickDiagram(hubPoint(hub).x(), hubPoint(hub).y());
+        clickHub(hub);
         expected = NotHubTimeText;
     } else if (r.destination != kw::BroadcastIndex && r.steps.back().kind == StepKind::Receive) {
         int other = 1;
         while (other == r.source || other == r.destination)
             ++other;
-        m_program.clickDiagram(stationPoint(other).x(), stationPoint(other).y());
+        clickStation(other);
         expected = NotStationTimeText;
     } else {
-        m_program.clickDiagram(BetweenTheHubs.x(), BetweenTheHubs.y());
+        clickBetweenTheHubs();
         expected = NotHubTimeText;
     }
     if (!PLAYER_CHECK(m_program.student.boxes.size() == boxes + 1))
@@ -553,7 +727,7 @@ bool Player::clickEarlyDestination()
             return false;
     }
     const std::size_t boxes = m_program.student.boxes.size();
-    m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+    clickStation(station);
     if (!PLAYER_CHECK(m_program.student.boxes.size() == boxes + 1))
         return false;
     return PLAYER_CHECK(m_program.student.boxes.back().text == DestinationLastText);
@@ -605,10 +779,12 @@ bool Player::emitFrame()
     if (takeMistake(Mistake::CloseFirst)) {
         // Half the frame, then the close box: nothing is emitted.
         arm([this, destinationName](QDialog* dialog) {
-            if (auto* d = qobject_cast<Tf_source*>(dialog))
-                copyInto(d, 0, rowOfName(d->table_MAC, destinationName), copyFromCache);
+            if (auto* d = qobject_cast<Tf_source*>(dialog)) {
+                copyInto(d, 0, rowOfName(d->table_MAC, destinationName));
+                closeHalfDone(d);
+            }
         });
-        m_program.clickDiagram(stationPoint(source).x(), stationPoint(source).y());
+        clickStation(source);
         PLAYER_CHECK(disarm());
         PLAYER_CHECK(kw::global().FlowState == kw::flow::ExerciseReady);
         PLAYER_CHECK(!windows().f_avance->_emetteur->isChecked());
@@ -631,18 +807,18 @@ bool Player::emitFrame()
         if (!PLAYER_CHECK(sourceRow >= 1 && destinationRow >= 1))
             return;
         if (takeMistake(Mistake::WrongAddress)) {
-            copyInto(d, 0, sourceRow, copyFromCache);
-            copyInto(d, 1, destinationRow, copyFromCache);
+            copyInto(d, 0, sourceRow);
+            copyInto(d, 1, destinationRow);
             press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
-        copyInto(d, 0, destinationRow, copyFromCache);
-        copyInto(d, 1, sourceRow, copyFromCache);
+        copyInto(d, 0, destinationRow);
+        copyInto(d, 1, sourceRow);
         PLAYER_CHECK(kw::ui::cell(d->trame, 0, 0) == kw::ui::cell(d->table_MAC, 1, destinationRow));
         press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
-    m_program.clickDiagram(stationPoint(source).x(), stationPoint(source).y());
+    clickStation(source);
     const bool opened = disarm();
     PLAYER_CHECK(opened);
 
@@ -674,11 +850,13 @@ bool Player::hub(int hub)
         hub, fromSender ? kw::flow::MachineEmitted : kw::flow::TowardsOneHub, source);
     if (takeMistake(Mistake::CloseFirst)) {
         // Every LED right, then the close box instead of "Terminé": the hub has not repeated.
-        arm([expected](QDialog* dialog) {
-            if (auto* d = qobject_cast<HubDialog*>(dialog))
+        arm([this, expected](QDialog* dialog) {
+            if (auto* d = qobject_cast<HubDialog*>(dialog)) {
                 setHubLeds(d, expected);
+                closeHalfDone(d);
+            }
         });
-        m_program.clickDiagram(hubPoint(hub).x(), hubPoint(hub).y());
+        clickHub(hub);
         PLAYER_CHECK(disarm());
         PLAYER_CHECK(kw::global().FlowState == flowBefore);
         PLAYER_CHECK(!treatedBox(hub)->isChecked());
@@ -706,7 +884,7 @@ bool Player::hub(int hub)
         press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
-    m_program.clickDiagram(hubPoint(hub).x(), hubPoint(hub).y());
+    clickHub(hub);
     const bool opened = disarm();
 
     PLAYER_CHECK(treatedBox(hub)->isChecked());
@@ -740,17 +918,20 @@ bool Player::switchStep()
                 return;
             const std::string lookup = kw::LookUpDestination(shownTable(d), shownFrame(d));
             learn(d, 1, inPort);
-            clickRadio(forwardingButton(d, lookup));
-            arm([inPort, lookup](QDialog* ledDialog) {
-                if (auto* l = qobject_cast<Tf_switch_gros*>(ledDialog))
+            chooseRadio(forwardingButton(d, lookup));
+            arm([this, inPort, lookup](QDialog* ledDialog) {
+                if (auto* l = qobject_cast<Tf_switch_gros*>(ledDialog)) {
                     setSwitchLeds(l, switchLedsFor(inPort, lookup));
+                    closeHalfDone(l);
+                }
             });
             clickSwitchPicture(d);
             PLAYER_CHECK(disarm());
             PLAYER_CHECK(d->isVisible());
             PLAYER_CHECK(kw::global().FlowState == flowBefore);
+            closeHalfDone(d);
         });
-        m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+        clickSwitch();
         PLAYER_CHECK(disarm());
         PLAYER_CHECK(kw::global().FlowState == flowBefore);
         PLAYER_CHECK(!windows().f_avance->_switch->isChecked());
@@ -784,22 +965,22 @@ bool Player::switchStep()
 
         if (takeMistake(Mistake::WrongTableUpdate)) {
             learn(d, 0, inPort);
-            clickRadio(right);
+            chooseRadio(right);
             clickSwitchPicture(d);
             PLAYER_CHECK(d->isVisible());
         } else if (takeMistake(Mistake::WrongTablePort)) {
             learn(d, 1, inPort % 4 + 1);
-            clickRadio(right);
+            chooseRadio(right);
             clickSwitchPicture(d);
             PLAYER_CHECK(d->isVisible());
         } else if (takeMistake(Mistake::WrongPortChoice)) {
             learn(d, 1, inPort);
-            clickRadio(lookup == kw::UnknownPortText ? d->b_d1 : d->b_dinconnu);
+            chooseRadio(lookup == kw::UnknownPortText ? d->b_d1 : d->b_dinconnu);
             clickSwitchPicture(d);
             PLAYER_CHECK(d->isVisible());
         }
         learn(d, 1, inPort);
-        clickRadio(right);
+        chooseRadio(right);
         const kw::SwitchRow entry = shownTable(d).entryRow();
         PLAYER_CHECK(QString::fromStdString(entry.address) == macOf(source));
         PLAYER_CHECK(entry.port == std::to_string(inPort));
@@ -833,7 +1014,7 @@ bool Player::switchStep()
         PLAYER_CHECK(disarm());
         PLAYER_CHECK(!d->isVisible());
     });
-    m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+    clickSwitch();
     const bool opened = disarm();
     PLAYER_CHECK(opened);
     PLAYER_CHECK(windows().f_avance->_switch->isChecked());
@@ -868,11 +1049,13 @@ bool Player::receive(int station)
     const std::uint8_t flowBefore = kw::global().FlowState;
     if (takeMistake(Mistake::CloseFirst)) {
         // The copy ticked, then the close box instead of "Terminé": nothing is taken in.
-        arm([](QDialog* dialog) {
-            if (auto* d = qobject_cast<Tf_destination*>(dialog))
-                QTest::mouseClick(d->copier, Qt::LeftButton);
+        arm([this](QDialog* dialog) {
+            if (auto* d = qobject_cast<Tf_destination*>(dialog)) {
+                toggle(d->copier);
+                closeHalfDone(d);
+            }
         });
-        m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+        clickStation(station);
         PLAYER_CHECK(disarm());
         PLAYER_CHECK(kw::global().FlowState == flowBefore);
         PLAYER_CHECK(!windows().f_avance->_destinataire->isChecked());
@@ -893,12 +1076,12 @@ bool Player::receive(int station)
             press(d->BitBtn1);
             PLAYER_CHECK(d->isVisible());
         }
-        QTest::mouseClick(d->copier, Qt::LeftButton);
+        toggle(d->copier);
         PLAYER_CHECK(d->copier->isChecked());
         press(d->BitBtn1);
         PLAYER_CHECK(!d->isVisible());
     });
-    m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+    clickStation(station);
     const bool opened = disarm();
     PLAYER_CHECK(opened);
 
@@ -932,10 +1115,10 @@ bool Player::endFrame()
     PLAYER_CHECK(progress->fin_traitement->isEnabled());
     PLAYER_CHECK(!principale->Nouveau->isEnabled());
     if (takeMistake(Mistake::TickEmetteur)) {
-        QTest::mouseClick(progress->emetteur, Qt::LeftButton);
+        toggle(progress->emetteur);
         PLAYER_CHECK(!progress->emetteur->isChecked());
     } else if (takeMistake(Mistake::TickDestinataire)) {
-        QTest::mouseClick(progress->destinataire, Qt::LeftButton);
+        toggle(progress->destinataire);
         PLAYER_CHECK(!progress->destinataire->isChecked());
     }
     // "Non concerné" for each hub the frame did not reach, and for no other.
@@ -979,7 +1162,7 @@ bool Player::nouveau()
     if (!PLAYER_CHECK(principale->Nouveau->isEnabled()))
         return false;
     const int before = g.ExerciseNumber;
-    principale->Nouveau->trigger();
+    chooseNouveau();
     PLAYER_CHECK(g.ExerciseNumber == before + 1);
     PLAYER_CHECK(g.FlowState == kw::flow::ExerciseReady);
     PLAYER_CHECK(!principale->Nouveau->isEnabled());
@@ -1071,7 +1254,7 @@ bool Player::reviewTreated()
     Windows& w = windows();
 
     if (m_emitted) {
-        m_program.clickDiagram(stationPoint(r.source).x(), stationPoint(r.source).y());
+        clickStation(r.source);
         Tf_source* d = w.f_source;
         PLAYER_CHECK(d->isVisible());
         PLAYER_CHECK(!d->Panel->isEnabled());
@@ -1084,7 +1267,7 @@ bool Player::reviewTreated()
         PLAYER_CHECK(kw::ui::cell(d->trame, 1, 0) == macOf(r.source));
     }
     for (int h : m_hubsDone) {
-        m_program.clickDiagram(hubPoint(h).x(), hubPoint(h).y());
+        clickHub(h);
         HubDialog* d = h == 1 ? static_cast<HubDialog*>(w.f_hub1) : w.f_hub2;
         PLAYER_CHECK(d->isVisible());
         PLAYER_CHECK(!d->Panel->isEnabled());
@@ -1094,7 +1277,7 @@ bool Player::reviewTreated()
             PLAYER_CHECK(hubLedLooksLit(d, k) == m_hubLeds[static_cast<std::size_t>(h)][k]);
     }
     if (m_switchDone) {
-        m_program.clickDiagram(SwitchPoint.x(), SwitchPoint.y());
+        clickSwitch();
         Tf_switch* d = w.f_switch;
         PLAYER_CHECK(d->isVisible());
         PLAYER_CHECK(!d->Panel->isEnabled());
@@ -1129,7 +1312,7 @@ bool Player::reviewTreated()
                 if (auto* d = qobject_cast<Tf_destination*>(dialog))
                     looksRight(d);
             });
-        m_program.clickDiagram(stationPoint(station).x(), stationPoint(station).y());
+        clickStation(station);
         if (modal)
             PLAYER_CHECK(disarm());
         else

@@ -13,6 +13,7 @@
 #include "diagram.h"
 
 #include <QList>
+#include <QPoint>
 #include <QRgb>
 #include <QString>
 #include <QStringList>
@@ -23,8 +24,18 @@
 #include <string>
 #include <vector>
 
+class HubDialog;
+class QCheckBox;
 class QDialog;
 class QPushButton;
+class QRadioButton;
+class Tf_source;
+class Tf_switch;
+class Tf_switch_gros;
+
+namespace kw::ui {
+class ImageView;
+}
 
 namespace kw::test {
 
@@ -114,6 +125,10 @@ public:
     // The sending dialog's addresses copied by a double-click on the cache (the frame cell
     // picked first) rather than on the frame.
     bool copyFromCache = false;
+    // Every act through key events only (see keys.h): Tab, the arrow keys, Space, Enter,
+    // Escape instead of the close box, Alt+N for "Nouveau". A click between the hubs, which
+    // reaches no element, cannot be made.
+    bool keyboard = false;
 
     // One element each, played right (or with the chosen mistake, then put right). True when
     // the program did what the student expected.
@@ -151,7 +166,26 @@ private:
     bool clickOutOfTurn();
     bool clickEarlyDestination();
     bool checkDiagram();
+    // The student's hands: the mouse, or the keyboard.
     void press(QPushButton* button);
+    void clickElement(const QString& name, const QPoint& point, Qt::Key key);
+    void clickStation(int station);
+    void clickHub(int hub);
+    void clickSwitch();
+    void clickBetweenTheHubs();
+    void copyInto(Tf_source* dialog, int frameColumn, int cacheRow);
+    void setHubLeds(HubDialog* dialog, const kw::LedRow& leds);
+    void setSwitchLeds(Tf_switch_gros* dialog, const kw::LedRow& leds);
+    void setLedsByKeys(kw::ui::ImageView* picture, const kw::LedRow& leds,
+                       const std::function<bool(int)>& looksLit);
+    void learn(Tf_switch* dialog, int frameColumn, int port);
+    void chooseRadio(QRadioButton* button);
+    void clickSwitchPicture(Tf_switch* dialog);
+    void toggle(QCheckBox* box);
+    void setBox(QCheckBox* box, bool ticked);
+    void chooseNouveau();
+    // A dialog left half done: closed by Escape (by the mouse, the script's close box).
+    void closeHalfDone(QDialog* dialog);
     void arm(Play play);
     bool disarm(); // true when the armed dialog opened
 
