@@ -80,7 +80,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from dpkg-shlibdeps (the X11 platform plugin ships with
 # libqt6gui6). The windows were laid out for Liberation Sans. Wayland sessions run the
-# program through XWayland: qt6-wayland would pull in Qt Quick and a compositor.
+# program through XWayland, where it can place its windows; qt6-wayland is only the
+# fallback without XWayland.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "qt6-wayland")

@@ -24,7 +24,11 @@ kw_require_packages() {
     fi
 }
 
-KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core fonts-liberation2 strace)
+# The desktop tier of the tests runs the program under Xvfb, with and without openbox,
+# driven by xdotool, read with xprop/xwininfo (x11-utils), wmctrl and ImageMagick's import.
+KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libxcb1-dev libgtest-dev
+    fonts-dejavu-core fonts-liberation2 strace
+    xvfb openbox xdotool x11-utils wmctrl imagemagick)
 
 kw_build() {
     local build_dir="$1"

@@ -1,3 +1,4 @@
+#include "main/platform.h"
 #include "main/windows.h"
 
 #include <QApplication>
@@ -5,6 +6,7 @@
 
 int main(int argc, char** argv)
 {
+    kw::ui::choosePlatform();
     QApplication app(argc, argv);
     // The main window ends the program; the stay-on-top windows never close.
     app.setQuitOnLastWindowClosed(false);

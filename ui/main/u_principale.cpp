@@ -179,7 +179,9 @@ void TPrincipale::closeEvent(QCloseEvent* event)
 {
     if (kw::seam::messageBox(kw::seam::BoxKind::Confirmation, QStringLiteral("Terminer ?"))) {
         event->accept();
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() first asks every window to close and gives up when one
+        // refuses, and the two reference windows always refuse.
+        QCoreApplication::exit(0);
     } else {
         event->ignore();
     }
