@@ -137,8 +137,10 @@ void HubDialog::resetForNewExercise()
 void HubDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (kw::ui::isNewShowing(event))
-        FormActivate();
+    if (!kw::ui::isNewShowing(event))
+        return;
+    FormActivate();
+    kw::ui::focusFirstControl(this);
 }
 
 void HubDialog::paintLed(int k, kw::Rgb colour)

@@ -176,6 +176,8 @@ void Tf_avance::frameCompleted()
 {
     _destinataire->setChecked(true);
     fin_traitement->setEnabled(true);
+    // The student's part starts at the top: the "Non concerné" boxes, then Enter.
+    kw::ui::focusFirstControl(this);
     setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     showNormal();
     raise();

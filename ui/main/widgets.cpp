@@ -225,6 +225,18 @@ bool isNewShowing(const QShowEvent* event)
     return !event->spontaneous();
 }
 
+void focusFirstControl(QWidget* window)
+{
+    for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain()) {
+        if (w->window() == window && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(window)) {
+            // Not a keyboard reason: a picture shows its mark only once the keyboard is used.
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
 void showView(QWidget* window, const std::function<void()>& activate)
 {
     if (!window->isVisible()) {
@@ -413,8 +425,10 @@ void ImageView::keyPressEvent(QKeyEvent* event)
 void ImageView::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
+    // A dialog being shown sends its focus widget a focus event of Tab reason without giving it
+    // the focus: only a real focus change counts.
     const Qt::FocusReason reason = event->reason();
-    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+    if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && hasFocus())
         m_keyboardInUse = true;
     update();
     if (!markShown())

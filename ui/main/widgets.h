@@ -59,6 +59,11 @@ QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
 // the student entered stays, and the activation rules of a new showing must not run again.
 bool isNewShowing(const QShowEvent* event);
 
+// Puts the keyboard focus on the window's first control in Tab order (it takes the focus when
+// the window becomes active): a window opened afresh starts at its top, whatever had the
+// focus when it last closed.
+void focusFirstControl(QWidget* window);
+
 // Shows a review window modeless; one already up runs its activation again and comes to
 // the front, as a window shown anew would.
 void showView(QWidget* window, const std::function<void()>& activate);

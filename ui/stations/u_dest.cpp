@@ -151,6 +151,8 @@ void Tf_destination::resetForNewExercise()
 void Tf_destination::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (kw::ui::isNewShowing(event))
-        FormActivate();
+    if (!kw::ui::isNewShowing(event))
+        return;
+    FormActivate();
+    kw::ui::focusFirstControl(this);
 }

@@ -203,8 +203,10 @@ void Tf_source::resetForNewExercise()
 void Tf_source::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (kw::ui::isNewShowing(event))
-        FormActivate();
+    if (!kw::ui::isNewShowing(event))
+        return;
+    FormActivate();
+    kw::ui::focusFirstControl(this);
 }
 
 bool Tf_source::eventFilter(QObject* watched, QEvent* event)

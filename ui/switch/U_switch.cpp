@@ -308,8 +308,10 @@ int Tf_switch::selectedColumn() const
 void Tf_switch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (kw::ui::isNewShowing(event))
-        FormActivate();
+    if (!kw::ui::isNewShowing(event))
+        return;
+    FormActivate();
+    kw::ui::focusFirstControl(this);
 }
 
 bool Tf_switch::eventFilter(QObject* watched, QEvent* event)

@@ -111,8 +111,10 @@ void Tf_switch_gros::resetForNewExercise()
 void Tf_switch_gros::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (kw::ui::isNewShowing(event))
-        FormActivate();
+    if (!kw::ui::isNewShowing(event))
+        return;
+    FormActivate();
+    kw::ui::focusFirstControl(this);
 }
 
 void Tf_switch_gros::paintLed(int led, const QColor& colour)
