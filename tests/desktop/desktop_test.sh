@@ -9,7 +9,7 @@
 set -uo pipefail
 
 scenarios=(quit_from_menu minimise_restore_then_close_box boxes_above_reference_windows
-    reference_windows_refuse_to_close without_window_manager)
+    reference_windows_refuse_to_close without_window_manager imposed_series_by_keys)
 if [ "${1:-}" = --list ]; then
     echo "${scenarios[*]}"
     exit 0
@@ -365,6 +365,174 @@ scenario_without_window_manager() {
         fi
     done
     quit_from_menu
+    answer_quit
+}
+
+# --- Keyboard only ---------------------------------------------------------------------------
+
+# Keys typed as on a keyboard, to whatever window has the focus; the window expected in front
+# (a title pattern) is waited for first, so that no key goes astray and a box or window that
+# comes instead is a failure.
+type_in() { # title-pattern key...
+    local title=$1 front= waited=
+    shift
+    for _ in $(seq 100); do
+        front=$(xdotool getactivewindow getwindowname 2>/dev/null)
+        [[ $front =~ $title ]] && break
+        waited=1
+        sleep 0.05
+    done
+    [[ $front =~ $title ]] || { fail "\"$front\" in front instead of $title, for: $*"; return 1; }
+    # A window just put in front gives its control the focus a moment later.
+    [ -n "$waited" ] && sleep 0.15
+    [ $# -eq 0 ] || xdotool key --delay 12 "$@"
+}
+
+repeat_key() { # key count: the key that many times
+    local _
+    for _ in $(seq "$2"); do printf '%s ' "$1"; done
+}
+
+# The diagram's elements in the order of the arrow keys: the servers, the switch, the hubs, the
+# machines. Home or End, then the arrows, then Enter (or Space, for a station).
+element_keys() { # element
+    local order=(ServeurA ServeurB Switch Hub1 Hub2 M1 M2 M3 M4 M5 M6) at
+    for at in "${!order[@]}"; do [ "${order[$at]}" = "$1" ] && break; done
+    if [ "$at" -le 5 ]; then
+        echo Home $(repeat_key Right "$at")
+    else
+        echo End $(repeat_key Left $((10 - at)))
+    fi
+}
+press_element() { # element
+    local activate=Return
+    [[ $1 == M* || $1 == Serveur* ]] && activate=space
+    type_in '^Animation' $(element_keys "$1") "$activate"
+}
+
+# A LED picture: Home, then Space on each LED to light, Right to the next one; Enter is
+# "Terminé".
+set_leds() { # title-pattern lit-LED...
+    local title=$1 keys=(Home) k last=0
+    shift
+    for k in "$@"; do
+        keys+=($(repeat_key Right $((k - 1 - last))) space)
+        last=$((k - 1))
+    done
+    type_in "$title" "${keys[@]}" Return
+}
+
+# The sending dialog opens on the cache: the destination's row; Tab, Tab: the frame, its first
+# cell; back to the cache, Enter copies; the source's row into the second cell the same way;
+# Tab to "Terminé", Enter. The arrows go from the row chosen last time.
+cache_row=1
+arrows_between() { # from-row to-row
+    if [ "$2" -ge "$1" ]; then repeat_key Down $(($2 - $1)); else repeat_key Up $(($1 - $2)); fi
+}
+emit_by_keys() { # source destination (StationIndex, 9 for Broadcast)
+    local source=$1 destination=$2
+    press_element "$(station_element "$source")" || return
+    type_in '^Noeud' $(arrows_between "$cache_row" "$destination") Tab Tab Home \
+        shift+Tab shift+Tab Return $(arrows_between "$destination" "$source") Tab Tab Right \
+        shift+Tab shift+Tab Return Tab Return || return
+    cache_row=$source
+}
+station_element() { # StationIndex
+    case $1 in 7) echo ServeurA ;; 8) echo ServeurB ;; *) echo "M$1" ;; esac
+}
+
+# The switch dialog opens on the frame: its second cell (the source's address), Enter; Tab to
+# the port buttons, the arrows to the arrival port, Enter; Tab to "Destinataire via port", the
+# arrows to the choice (a port, or "inconnu" below them), Space; Tab to the switch picture,
+# Space. Then its LEDs.
+switch_by_keys() { # arrival-port choice(1..4 or u) lit-LED...
+    local port=$1 choice=$2 to_choice
+    shift 2
+    press_element Switch || return
+    if [ "$choice" = u ]; then to_choice=Down; else to_choice=$(repeat_key Right $((choice - 1))); fi
+    type_in '^Switch\.' Home Right Return Tab Left Left Left $(repeat_key Right $((port - 1))) \
+        Return Tab Up Left Left Left $to_choice space Tab space || return
+    set_leds '^Leds du' "$@"
+}
+
+hub_by_keys() { # hub lit-LED...
+    local hub=$1
+    shift
+    press_element "Hub$hub" || return
+    set_leds "^Fonction du Hub $hub" "$@"
+}
+
+# The receiving dialog opens on "Terminé": Tab to the copy box, Space, Enter.
+receive_by_keys() { # station
+    press_element "$(station_element "$1")" || return
+    type_in '^R.ception' Tab space Return
+}
+
+# The progress window comes to the front on its first box: Tab to the hubs the frame did not
+# reach, Space; Enter is "Fin du traitement de la trame"; Enter again on the message. Alt+Tab
+# goes back to the main window.
+end_by_keys() { # hubs not reached: "" "1" "2" or "12"
+    local keys=()
+    case $1 in
+    1) keys=(Tab space) ;;
+    2) keys=(Tab Tab space) ;;
+    12) keys=(Tab space Tab space) ;;
+    esac
+    type_in '^Avancement$' "${keys[@]}" Return || return
+    type_in '^Information$' Return || return
+    type_in '^Avancement$' alt+Tab
+}
+
+series_end_shown() { # the end-of-series text under the diagram: black letters on the panel
+    local x y
+    read -r x y < <(diagram_origin)
+    # grep -c reads to the end: an early exit would fail the pipe under pipefail.
+    [ "$(import -window root -crop 521x33+$((x - 32))+$((y + 288)) txt:- 2>/dev/null |
+        grep -c '#000000')" -gt 0 ]
+}
+
+# The whole imposed example series through the keyboard alone: no click, and the window in
+# front is the one the program or the window manager puts there (Alt+Tab once the progress
+# window has had its say). Any box of a student error, or a window out of turn, fails.
+scenario_imposed_series_by_keys() {
+    start_x wm
+    start_program serie_imposee || return
+    local receiver
+    # 1. Machine 1 to unknown Machine 2: the switch floods.
+    emit_by_keys 1 2 && hub_by_keys 1 1 4 6 8 && switch_by_keys 1 u 2 3 5 7 &&
+        hub_by_keys 2 1 4 6 8 && receive_by_keys 2 && end_by_keys "" || return
+    # 2. Machine 2 to Machine 1, known behind port 1: the switch filters.
+    type_in '^Animation' alt+n && emit_by_keys 2 1 && hub_by_keys 1 2 3 6 8 &&
+        switch_by_keys 1 1 2 && receive_by_keys 1 && end_by_keys 2 || return
+    # 3. ServeurA to unknown Machine 5: flooded to both hubs.
+    type_in '^Animation' alt+n && emit_by_keys 7 5 && switch_by_keys 2 u 1 4 5 7 &&
+        hub_by_keys 1 2 4 6 7 && hub_by_keys 2 1 4 6 8 && receive_by_keys 5 && end_by_keys "" ||
+        return
+    # 4. Machine 3 to ServeurA, known behind port 2.
+    type_in '^Animation' alt+n && emit_by_keys 3 7 && hub_by_keys 1 2 4 5 8 &&
+        switch_by_keys 1 2 2 3 && receive_by_keys 7 && end_by_keys 2 || return
+    # 5. Broadcast from Machine 5: every other station copies.
+    type_in '^Animation' alt+n && emit_by_keys 5 9 && hub_by_keys 2 2 4 5 8 &&
+        switch_by_keys 4 u 1 3 5 8 && hub_by_keys 1 2 4 6 7 || return
+    for receiver in 1 2 3 4 6 7 8; do receive_by_keys "$receiver" || return; done
+    end_by_keys "" || return
+    # 6. Machine 1 to Machine 5, known behind port 4.
+    type_in '^Animation' alt+n && emit_by_keys 1 5 && hub_by_keys 1 1 4 6 8 &&
+        switch_by_keys 1 4 2 7 && hub_by_keys 2 1 4 6 8 && receive_by_keys 5 && end_by_keys "" ||
+        return
+    # 7. Broadcast from ServeurB.
+    type_in '^Animation' alt+n && emit_by_keys 8 9 && switch_by_keys 3 u 1 3 6 7 &&
+        hub_by_keys 1 2 4 6 7 && hub_by_keys 2 1 4 6 8 || return
+    for receiver in 1 2 3 4 5 6 7; do receive_by_keys "$receiver" || return; done
+    end_by_keys "" || return
+    # 8. ServeurA to ServeurB, known behind port 3: no hub; the series ends.
+    type_in '^Animation' alt+n && emit_by_keys 7 8 && switch_by_keys 2 3 4 5 &&
+        receive_by_keys 8 || return
+    ! series_end_shown || fail "the end-of-series text before the last frame is done"
+    end_by_keys 12 || return
+    type_in '^Animation' || return
+    eventually series_end_shown || fail "no end-of-series text under the diagram"
+    type_in '^Animation' alt+q || return
     answer_quit
 }
 

@@ -385,7 +385,7 @@ void makeDiagramAccessible(ImageView* diagram)
     if (!diagram)
         return;
     // In the picture's reading order: the servers, the switch, the hubs, the machines.
-    registerPicture(diagram, {diagramElements(), false}, {0, 1, 10, 8, 9, 2, 3, 4, 5, 6, 7}, 2,
+    registerPicture(diagram, {diagramElements(), false}, {0, 1, 10, 8, 9, 2, 3, 4, 5, 6, 7}, 4,
                     true);
     diagram->setAccessibleName(QStringLiteral("Schéma du réseau"));
     diagram->setAccessibleDescription(
