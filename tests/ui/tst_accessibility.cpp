@@ -68,6 +68,14 @@ QAccessibleInterface* childNamed(QAccessibleInterface* picture, const QString& n
     return nullptr;
 }
 
+QStringList strings(std::initializer_list<const char*> list)
+{
+    QStringList texts;
+    for (const char* text : list)
+        texts << QString::fromUtf8(text);
+    return texts;
+}
+
 HubDialog* hubDialog(int hub)
 {
     return hub == 1 ? static_cast<HubDialog*>(windows().f_hub1)
@@ -371,28 +379,23 @@ void TestAccessibility::keyboardMarkIsTheFocus_data()
     QTest::addColumn<int>("picture"); // 0: diagram; 1, 2: hub; 3: switch
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QStringList>("names"); // the element marked after each key
-    const auto texts = [](std::initializer_list<const char*> list) {
-        QStringList strings;
-        for (const char* text : list)
-            strings << QString::fromUtf8(text);
-        return strings;
-    };
     const QList<int> diagramKeys{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right, Qt::Key_Down,
                                  Qt::Key_Down, Qt::Key_Up,    Qt::Key_Up,    Qt::Key_Up,
                                  Qt::Key_Up,   Qt::Key_Left,  Qt::Key_End,   Qt::Key_Right,
                                  Qt::Key_Left};
     QTest::newRow("diagram") << 0 << diagramKeys
-                             << texts({"ServeurA", "ServeurB", "Switch", "Hub 2", "Machine 5",
-                                       "Hub 2", "Switch", "ServeurA", "ServeurA", "ServeurA",
-                                       "Machine 6", "Machine 6", "Machine 5"});
+                             << strings({"ServeurA", "ServeurB", "Switch", "Hub 2", "Machine 5",
+                                         "Hub 2", "Switch", "ServeurA", "ServeurA", "ServeurA",
+                                         "Machine 6", "Machine 6", "Machine 5"});
     const QList<int> ledKeys{Qt::Key_Home, Qt::Key_Right, Qt::Key_Right,
                              Qt::Key_Up,   Qt::Key_End,   Qt::Key_Left};
     QTest::newRow("Hub 1") << 1 << ledKeys
-                           << texts({"Led RX du port 1", "Led TX du port 1", "Led RX du port 2",
-                                     "Led RX du port 2", "Led TX du port 4", "Led RX du port 4"});
+                           << strings({"Led RX du port 1", "Led TX du port 1", "Led RX du port 2",
+                                       "Led RX du port 2", "Led TX du port 4", "Led RX du port 4"});
     QTest::newRow("switch") << 3 << ledKeys
-                            << texts({"Led TX du port 1", "Led RX du port 1", "Led TX du port 2",
-                                      "Led TX du port 2", "Led RX du port 4", "Led TX du port 4"});
+                            << strings({"Led TX du port 1", "Led RX du port 1", "Led TX du port 2",
+                                        "Led TX du port 2", "Led RX du port 4",
+                                        "Led TX du port 4"});
 }
 
 void TestAccessibility::keyboardMarkIsTheFocus()
@@ -447,26 +450,20 @@ void TestAccessibility::tabFollowsTheReadingOrder_data()
 {
     QTest::addColumn<int>("window"); // index in allWindows()
     QTest::addColumn<QStringList>("controls");
-    const auto names = [](std::initializer_list<const char*> list) {
-        QStringList strings;
-        for (const char* name : list)
-            strings << QString::fromLatin1(name);
-        return strings;
-    };
     // Top to bottom, then left to right, as each window is laid out; one stop per group of
     // radio buttons, whose arrows choose within it.
-    QTest::newRow("main window") << 0 << names({"Image1"});
-    QTest::newRow("sending") << 1 << names({"table_MAC", "BitBtn1", "trame"});
+    QTest::newRow("main window") << 0 << strings({"Image1"});
+    QTest::newRow("sending") << 1 << strings({"table_MAC", "BitBtn1", "trame"});
     QTest::newRow("progress") << 2
-                              << names({"emetteur", "Hub1", "Hub2", "switch", "destinataire",
-                                        "fin_traitement"});
-    QTest::newRow("Hub 1") << 3 << names({"Image1", "BitBtn1"});
-    QTest::newRow("known addresses") << 4 << names({"table_MAC"});
-    QTest::newRow("receiving") << 5 << names({"BitBtn1", "copier"});
-    QTest::newRow("Hub 2") << 6 << names({"Image1", "BitBtn1"});
-    QTest::newRow("about") << 7 << names({"OKButton"});
-    QTest::newRow("switch") << 8 << names({"trame", "port1", "b_d1", "image_switch"});
-    QTest::newRow("switch LEDs") << 9 << names({"Image1", "BitBtn1"});
+                              << strings({"emetteur", "Hub1", "Hub2", "switch", "destinataire",
+                                          "fin_traitement"});
+    QTest::newRow("Hub 1") << 3 << strings({"Image1", "BitBtn1"});
+    QTest::newRow("known addresses") << 4 << strings({"table_MAC"});
+    QTest::newRow("receiving") << 5 << strings({"BitBtn1", "copier"});
+    QTest::newRow("Hub 2") << 6 << strings({"Image1", "BitBtn1"});
+    QTest::newRow("about") << 7 << strings({"OKButton"});
+    QTest::newRow("switch") << 8 << strings({"trame", "port1", "b_d1", "image_switch"});
+    QTest::newRow("switch LEDs") << 9 << strings({"Image1", "BitBtn1"});
 }
 
 void TestAccessibility::tabFollowsTheReadingOrder()
