@@ -18,6 +18,11 @@ namespace kw::ui {
 
 namespace {
 
+// The layout's column widths and row heights are those of the cells; each grid line comes
+// in addition, after its cell. A grid view counts the line in the cell's section, so every
+// section is one line larger.
+constexpr int GridLine = 1;
+
 // Draws a cell's text two pixels in from its left edge and clips it at the right edge, as a
 // string grid does, so that a MAC address fits a 98-pixel column.
 class StringGridDelegate : public QStyledItemDelegate {
@@ -81,7 +86,7 @@ QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight + GridLine);
     grid->horizontalHeader()->setMinimumSectionSize(1);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -112,7 +117,7 @@ void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths)
 {
     int column = 0;
     for (int width : widths)
-        grid->setColumnWidth(column++, width);
+        grid->setColumnWidth(column++, width + GridLine);
 }
 
 void setCell(QTableWidget* grid, int column, int row, const QString& text)

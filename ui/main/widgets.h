@@ -26,9 +26,10 @@ QFont defaultFont(bool bold = false);
 QLabel* makeLabel(QWidget* parent, int x, int y, const QString& text, bool bold = false);
 
 // A string grid: no headers, `fixedRows` grey heading rows that cannot be selected,
-// cells not editable, no scroll bars, rows of `rowHeight` pixels.
+// cells not editable, no scroll bars, cells `rowHeight` pixels high with a grid line below.
 QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns, int rows,
                              int fixedRows, int rowHeight);
+// Cells of the given widths, each with its grid line to the right.
 void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths);
 
 // Cells are addressed column first, as on the dialogs.

@@ -52,8 +52,7 @@ void TAdressesMAC::FormCreate()
     for (int station = 1; station <= kw::StationCount; ++station)
         kw::ui::setCell(table_MAC, 1, station, QString::fromStdString(g.StationTable[station].mac));
     kw::ui::setCell(table_MAC, 1, kw::BroadcastIndex, QStringLiteral("FF-FF-FF-FF-FF-FF"));
-    table_MAC->setColumnWidth(0, table_MAC->width() - 106);
-    table_MAC->setColumnWidth(1, 98);
+    kw::ui::setColumnWidths(table_MAC, {table_MAC->width() - 106, 98});
 }
 
 QString TAdressesMAC::macOf(int station) const
