@@ -57,13 +57,16 @@ public:
 
 QFont defaultFont(bool bold)
 {
-    // The windows were laid out for a narrow face; take the nearest one installed.
+    // The windows were laid out, to the pixel, for a bitmap sans-serif whose 11-pixel texts
+    // are narrower than Liberation Sans of that height, which would cut many of them; at 10
+    // pixels the widest texts of the layout fit their controls. The main window's larger
+    // texts keep their own heights: there the two faces are about as wide.
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     font.setBold(bold);
     return font;
 }

@@ -19,7 +19,8 @@ class QTableWidget;
 
 namespace kw::ui {
 
-// Sans-serif, 11 pixels high: the default face of every window.
+// The default face of every window: Liberation Sans, 10 pixels high, the size at which the
+// texts fit the controls laid out for an 11-pixel bitmap sans-serif.
 QFont defaultFont(bool bold = false);
 
 // A label sized to its text at (x, y).
