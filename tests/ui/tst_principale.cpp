@@ -201,6 +201,12 @@ void TestPrincipale::aboutBoxLeavesTheExerciseAlone()
         QVERIFY(about);
         QCOMPARE(about->windowTitle(), QStringLiteral("KW SWITCH"));
         QCOMPARE(about->size(), QSize(289, 221));
+        // The panel's edge is etched: dark then light from the outside at the top left,
+        // light outside dark at the bottom right.
+        const QImage panel = about->Panel1->grab().toImage();
+        const QPoint end(panel.width() - 1, panel.height() - 1);
+        QVERIFY(qGray(panel.pixel(0, 0)) < qGray(panel.pixel(1, 1)));
+        QVERIFY(qGray(panel.pixel(end)) > qGray(panel.pixel(end - QPoint(1, 1))));
         shownVersion = about->Version->text();
         QVERIFY(about->OKButton->isDefault());
         QTest::mouseClick(about->OKButton, Qt::LeftButton);
