@@ -106,7 +106,8 @@ void TestPrincipale::mainWindowLayout()
     TPrincipale* w = windows().Principale;
     QCOMPARE(w->windowTitle(), QStringLiteral("Animation sur le commutateur ethernet  (switch).   "
                                               "         Brevanne  V 1.0"));
-    QCOMPARE(w->size(), QSize(640, 468));
+    // The client area below the menu: the outer 640 x 468 less frame, caption and menu line.
+    QCOMPARE(w->centralWidget()->size(), QSize(632, 422));
     QCOMPARE(w->Label1->geometry(), QRect(24, 18, 158, 13));
     QCOMPARE(w->Label1->text(), QStringLiteral("Emission d'une trame  de  : "));
     QCOMPARE(w->Edit1->geometry(), QRect(184, 16, 121, 21));
@@ -246,7 +247,7 @@ void TestPrincipale::progressWindowRefusesToClose()
     Program program(imposedIni, "1 2\r\n");
     Tf_avance* progress = windows().f_avance;
     QCOMPARE(progress->windowTitle(), QStringLiteral("Avancement"));
-    QCOMPARE(progress->size(), QSize(181, 247));
+    QCOMPARE(progress->size(), QSize(173, 220)); // the outer 181 x 247 less its frame
     QCOMPARE(progress->fin_traitement->geometry(), QRect(2, 192, 167, 26));
     QVERIFY(!progress->fin_traitement->isEnabled());
     QVERIFY(!progress->_hub1->isEnabled());

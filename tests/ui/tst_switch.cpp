@@ -268,7 +268,7 @@ void TestSwitch::dialogsLayout()
     Tf_switch* s = windows().f_switch;
     QCOMPARE(s->windowTitle(), QStringLiteral("Switch.     Analyser la trame reçue   1) et 2)  "
                                               "     et en déduire l'action 3)"));
-    QCOMPARE(s->size(), QSize(512, 338));
+    QCOMPARE(s->size(), QSize(504, 311)); // the outer 512 x 338 less its frame
     QVERIFY(s->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(s->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(s->Panel->geometry(), QRect(0, 0, 497, 305));
@@ -307,7 +307,7 @@ void TestSwitch::dialogsLayout()
 
     Tf_switch_gros* g = windows().f_switch_gros;
     QCOMPARE(g->windowTitle(), QStringLiteral("Leds du  switch"));
-    QCOMPARE(g->size(), QSize(438, 138));
+    QCOMPARE(g->size(), QSize(430, 111)); // the outer 438 x 138 less its frame
     QCOMPARE(g->pos(), QPoint(290, 436));
     QCOMPARE(g->Panel1->geometry(), QRect(0, 0, 428, 107));
     QCOMPARE(g->Image1->geometry(), QRect(8, 8, 415, 60));

@@ -2,7 +2,8 @@
 // labels, buttons, check boxes, radio buttons, group-box titles, edit boxes and grid cells,
 // each with the widest text it can show, and none of it cut by a parent or run under a
 // neighbour. The windows' controls sit at fixed pixels, so a face wider than the one they
-// were laid out for cuts texts everywhere. Run at scale 1 and again at QT_SCALE_FACTOR=2.
+// were laid out for cuts texts everywhere. Every control lies whole inside its window's
+// client area too. Run at scale 1 and again at QT_SCALE_FACTOR=2.
 
 #include "player.h"
 #include "student.h"
@@ -23,6 +24,7 @@
 
 #include <QCheckBox>
 #include <QFontMetricsF>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -239,6 +241,8 @@ private slots:
     void controlTextsFit();
     void gridCellsFit_data();
     void gridCellsFit();
+    void controlsInsideTheirWindow_data();
+    void controlsInsideTheirWindow();
     void cleanupTestCase();
 
 private:
@@ -359,6 +363,38 @@ void TestTextFit::gridCellsFit()
              qPrintable(what + QStringLiteral("; beyond the grid's edge")));
     const QString hidden = hiddenPart(table->viewport(), drawn, false);
     QVERIFY2(hidden.isEmpty(), qPrintable(what + QStringLiteral("; ") + hidden));
+}
+
+void TestTextFit::controlsInsideTheirWindow_data()
+{
+    QTest::addColumn<QWidget*>("control");
+    // The controls are the widgets the windows place; plain widgets and frames only hold
+    // them, and so do group boxes besides being controls themselves.
+    const auto plain = [](const QWidget* w) {
+        return w->metaObject() == &QWidget::staticMetaObject ||
+               w->metaObject() == &QFrame::staticMetaObject;
+    };
+    const auto holds = [plain](const QWidget* w) {
+        return w->isWindow() || plain(w) || qobject_cast<const QGroupBox*>(w);
+    };
+    int count = 0;
+    for (QWidget* widget : everyWidget()) {
+        bool placed = !plain(widget);
+        for (const QWidget* up = widget->parentWidget(); placed && up; up = up->parentWidget())
+            placed = holds(up);
+        if (!placed)
+            continue;
+        QTest::newRow(qPrintable(pathOf(widget))) << widget;
+        ++count;
+    }
+    QVERIFY(count > 60);
+}
+
+void TestTextFit::controlsInsideTheirWindow()
+{
+    QFETCH(QWidget*, control);
+    const QString hidden = hiddenPart(control, control->rect(), false);
+    QVERIFY2(hidden.isEmpty(), qPrintable(hidden));
 }
 
 void TestTextFit::cleanupTestCase()

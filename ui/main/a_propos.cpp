@@ -17,11 +17,7 @@ Tapropos::Tapropos(QWidget* parent)
     setWindowTitle(QStringLiteral("KW SWITCH"));
     setFont(kw::ui::defaultFont());
     setFixedSize(289, 221);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Fixed);
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 0, 281, 193);

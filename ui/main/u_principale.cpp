@@ -56,12 +56,6 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Animation sur le commutateur ethernet  (switch).            "
                                   "Brevanne  V 1.0"));
     setFont(kw::ui::defaultFont());
-    resize(640, 468);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
 
     Nouveau = menuBar()->addAction(QStringLiteral("Nouveau"), this, &TPrincipale::NouveauClick);
     APropos1 = menuBar()->addAction(QStringLiteral("A propos"), this, &TPrincipale::APropos1Click);
@@ -72,6 +66,11 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
+    // The controls' area is the layout's; the menu bar above it takes what it needs.
+    const QSize clientArea =
+        kw::ui::clientSize(QSize(640, 468), kw::ui::WindowFrame::Sizeable, true);
+    resize(clientArea.width(), clientArea.height() + menuBar()->sizeHint().height());
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
 
     Label1 = makeFixedLabel(client, QRect(24, 18, 158, 13),
                             QStringLiteral("Emission d'une trame  de  : "));

@@ -71,6 +71,34 @@ QFont defaultFont(bool bold)
     return font;
 }
 
+namespace {
+
+QSize frameSize(WindowFrame frame)
+{
+    // Borders and caption of the system the windows were laid out on, in its classic look.
+    return frame == WindowFrame::Sizeable ? QSize(2 * 4, 2 * 4 + 19) : QSize(2 * 3, 2 * 3 + 19);
+}
+
+} // namespace
+
+QSize clientSize(const QSize& outer, WindowFrame frame, bool mainMenu)
+{
+    constexpr int MainMenuLine = 19;
+    return outer - frameSize(frame) - QSize(0, mainMenu ? MainMenuLine : 0);
+}
+
+void centreOnScreen(QWidget* window, WindowFrame frame, bool desktop)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window manager's frame is not known before the window is shown; the layout's
+    // stands for it. A window's position is that of its frame.
+    QRect outer(QPoint(), window->size() + frameSize(frame));
+    outer.moveCenter((desktop ? screen->availableGeometry() : screen->geometry()).center());
+    window->move(outer.topLeft());
+}
+
 QLabel* makeLabel(QWidget* parent, int x, int y, const QString& text, bool bold)
 {
     auto* label = new QLabel(text, parent);

@@ -23,6 +23,18 @@ namespace kw::ui {
 // texts fit the controls laid out for an 11-pixel bitmap sans-serif.
 QFont defaultFont(bool bold = false);
 
+// The frame the windows were laid out with, around their client area: a sizeable border
+// with a caption, 8 x 27 pixels, or a fixed (single or dialog) border with a caption, 6 x 25.
+enum class WindowFrame { Sizeable, Fixed };
+
+// The client area of a window whose outer size, frame included, the layout gives; a main
+// menu takes its line of 19 pixels from it too.
+QSize clientSize(const QSize& outer, WindowFrame frame, bool mainMenu = false);
+
+// Places a top-level window so that it and its frame are centred on the screen, or on the
+// desktop (the screen less its panels).
+void centreOnScreen(QWidget* window, WindowFrame frame, bool desktop = false);
+
 // A label sized to its text at (x, y).
 QLabel* makeLabel(QWidget* parent, int x, int y, const QString& text, bool bold = false);
 

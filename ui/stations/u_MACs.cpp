@@ -17,11 +17,7 @@ TAdressesMAC::TAdressesMAC(QWidget* parent)
     setWindowTitle(QStringLiteral("Adresses MAC"));
     setFont(kw::ui::defaultFont());
     setFixedSize(191, 218);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Fixed);
     table_MAC = kw::ui::makeStringGrid(this, QRect(0, 0, 191, 217), 2, 10, 1, 20);
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
     FormCreate();
