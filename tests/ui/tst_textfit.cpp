@@ -44,7 +44,8 @@ using kw::ui::windows;
 
 namespace {
 
-// The style options of the controls, as they paint themselves.
+// Each control's style option, filled as the control fills it to paint itself (the filling
+// is protected; a member pointer taken through these reaches it).
 struct CheckBoxOption : QCheckBox {
     using QCheckBox::initStyleOption;
 };
@@ -289,9 +290,10 @@ void TestTextFit::controlTextsFit_data()
     QTest::addColumn<QWidget*>("widget");
     int count = 0;
     for (QWidget* widget : everyWidget()) {
-        if (!placeOf(widget))
+        const std::optional<Placed> placed = placeOf(widget);
+        if (!placed)
             continue;
-        QTest::newRow(qPrintable(pathOf(widget))) << widget;
+        QTest::addRow("%s %s", qPrintable(pathOf(widget)), qPrintable(placed->text)) << widget;
         ++count;
     }
     QVERIFY(count > 40);
