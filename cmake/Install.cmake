@@ -11,9 +11,6 @@ endif()
 
 include(GNUInstallDirs)
 
-# The AppStream component id; the desktop entry, the metainfo and the MIME package are
-# named after it.
-set(KW_APP_ID fr.kw_switch.kw_switch)
 set(KW_SERIES_MIME_TYPE application/x-kw-switch-series)
 set(KW_EXAMPLES_DIR ${CMAKE_INSTALL_DATADIR}/kw_switch/examples)
 # Under the Debian package's name, which may not hold "_".
