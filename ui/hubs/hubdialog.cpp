@@ -134,7 +134,8 @@ void HubDialog::resetForNewExercise()
 void HubDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    if (kw::ui::isNewShowing(event))
+        FormActivate();
 }
 
 void HubDialog::paintLed(int k, kw::Rgb colour)

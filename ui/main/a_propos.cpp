@@ -11,7 +11,7 @@
 Tapropos::Tapropos(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint)
+                          Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("apropos"));
     setWindowTitle(QStringLiteral("KW SWITCH"));

@@ -49,8 +49,14 @@ bool messageBox(BoxKind kind, const QString& text)
         return currentScript->onBox ? currentScript->onBox(record) : true;
     }
     const bool confirm = kind == BoxKind::Confirmation;
+    // A caption with a close box only, as message boxes have, and above the two stay-on-top
+    // reference windows: a modal box hidden behind them would leave the program looking
+    // frozen.
     QMessageBox box(iconOf(kind), captionOf(kind), text,
-                    confirm ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok);
+                    confirm ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, nullptr,
+                    Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                        Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                        Qt::WindowStaysOnTopHint);
     // French captions whatever the system's language.
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     if (confirm)

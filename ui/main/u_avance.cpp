@@ -40,7 +40,7 @@ QString numbered(const QString& prefix, int number)
 Tf_avance::Tf_avance(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowStaysOnTopHint)
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("f_avance"));
     setWindowTitle(QStringLiteral("Avancement"));

@@ -2,6 +2,7 @@
 
 #include "a_propos.h"
 #include "clock.h"
+#include "command_line.h"
 #include "global.h"
 #include "hubs/hub_step.h"
 #include "picture_accessible.h"
@@ -134,8 +135,14 @@ bool TPrincipale::FormCreate()
     kw::SharedState& g = kw::global();
     kw::ui::setupFrameGrid(trame_gauche, kw::ui::layersText());
 
-    const std::string startFolder = QDir::currentPath().toStdString();
-    const kw::StartupOutcome outcome = kw::StartUp(g, startFolder);
+    // The folder named on the command line, or else the current one.
+    const kw::StartFolderChoice start =
+        kw::ChooseStartFolder(QDir::currentPath().toStdString(), kw::ui::startArgument());
+    if (!start.error.empty()) {
+        kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(start.error));
+        return false;
+    }
+    const kw::StartupOutcome outcome = kw::StartUp(g, start.folder);
     for (const std::string& message : outcome.errorBoxes)
         kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(message));
     if (!outcome.ok)
@@ -176,7 +183,9 @@ void TPrincipale::closeEvent(QCloseEvent* event)
 {
     if (kw::seam::messageBox(kw::seam::BoxKind::Confirmation, QStringLiteral("Terminer ?"))) {
         event->accept();
-        QCoreApplication::quit();
+        // exit(), not quit(): quit() first asks every window to close and gives up when one
+        // refuses, and the two reference windows always refuse.
+        QCoreApplication::exit(0);
     } else {
         event->ignore();
     }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -239,6 +240,11 @@ QImage enlarged(const QImage& picture, int scale)
 }
 
 } // namespace
+
+bool isNewShowing(const QShowEvent* event)
+{
+    return !event->spontaneous();
+}
 
 void showView(QWidget* window, const std::function<void()>& activate)
 {

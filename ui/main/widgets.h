@@ -15,6 +15,7 @@
 
 class QLabel;
 class QPushButton;
+class QShowEvent;
 class QTableWidget;
 
 namespace kw::ui {
@@ -64,6 +65,10 @@ QString twinResource(const QString& resource); // ":/name.png" -> ":/name@2x.png
 // The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
 // (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
 QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
+
+// A window restored from its minimised state gets a show event from the window system: what
+// the student entered stays, and the activation rules of a new showing must not run again.
+bool isNewShowing(const QShowEvent* event);
 
 // Shows a review window modeless; one already up runs its activation again and comes to
 // the front, as a window shown anew would.

@@ -1,6 +1,7 @@
 #include "windows.h"
 
 #include "a_propos.h"
+#include "desktop.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
 #include "stations/u_MACs.h"
@@ -12,33 +13,11 @@
 #include "u_principale.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace kw::ui {
 
 namespace {
 Windows theWindows;
-void hideMinimisedWithoutWindowManager();
-} // namespace
-
-namespace {
-// On a bare X server nobody honours a request to minimise, and the two stay-on-top
-// windows would cover the diagram; there a minimised window is an unmapped one. A window
-// manager shows itself by the frame it puts around the main window.
-void hideMinimisedWithoutWindowManager()
-{
-    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-        return;
-    QTimer::singleShot(300, theWindows.Principale, [] {
-        const Windows& w = theWindows;
-        if (w.Principale->frameGeometry().size() != w.Principale->size())
-            return;
-        for (QWidget* window :
-             {static_cast<QWidget*>(w.f_avance), static_cast<QWidget*>(w.AdressesMAC)})
-            if (window->isMinimized())
-                window->hide();
-    });
-}
 } // namespace
 
 Windows& windows()
@@ -49,6 +28,8 @@ Windows& windows()
 bool createWindows()
 {
     QApplication::setApplicationName(QStringLiteral("Velcor"));
+    // Ties the windows to the desktop entry on Wayland, where no window class does.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KW_APP_ID));
     Windows& w = theWindows;
     w.Principale = new TPrincipale;
     if (!w.Principale->startedUp()) {
@@ -66,9 +47,7 @@ bool createWindows()
     w.f_switch_gros = new Tf_switch_gros;
 
     w.Principale->show();
-    w.f_avance->showMinimized();
-    w.AdressesMAC->showMinimized();
-    hideMinimisedWithoutWindowManager();
+    showReferenceWindows(w.Principale, w.f_avance, w.AdressesMAC);
     return true;
 }
 

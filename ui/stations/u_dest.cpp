@@ -151,5 +151,6 @@ void Tf_destination::resetForNewExercise()
 void Tf_destination::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    if (kw::ui::isNewShowing(event))
+        FormActivate();
 }

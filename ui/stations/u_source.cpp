@@ -196,7 +196,8 @@ void Tf_source::resetForNewExercise()
 void Tf_source::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    if (kw::ui::isNewShowing(event))
+        FormActivate();
 }
 
 bool Tf_source::eventFilter(QObject* watched, QEvent* event)

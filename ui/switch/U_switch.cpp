@@ -290,7 +290,8 @@ int Tf_switch::selectedColumn() const
 void Tf_switch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    if (kw::ui::isNewShowing(event))
+        FormActivate();
 }
 
 bool Tf_switch::eventFilter(QObject* watched, QEvent* event)

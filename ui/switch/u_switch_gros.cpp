@@ -111,7 +111,8 @@ void Tf_switch_gros::resetForNewExercise()
 void Tf_switch_gros::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    FormActivate();
+    if (kw::ui::isNewShowing(event))
+        FormActivate();
 }
 
 void Tf_switch_gros::paintLed(int led, const QColor& colour)
