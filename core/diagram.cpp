@@ -50,7 +50,9 @@ DiagramHit HitTestDiagram(int x, int y)
 
 std::vector<Pixel> LinePixels(int x1, int y1, int x2, int y2)
 {
-    // Bresenham, so that a coloured line lands exactly on the black line it covers.
+    // Bresenham, so that a coloured line lands exactly on the black line it covers. Like the
+    // platform's line-to, the line stops short of its end point: a cable's end would
+    // otherwise mark the centre of the LED square it runs into.
     std::vector<Pixel> pixels;
     const int dx = std::abs(x2 - x1);
     const int dy = -std::abs(y2 - y1);
@@ -59,10 +61,8 @@ std::vector<Pixel> LinePixels(int x1, int y1, int x2, int y2)
     int err = dx + dy;
     int x = x1;
     int y = y1;
-    while (true) {
+    while (x != x2 || y != y2) {
         pixels.push_back({x, y});
-        if (x == x2 && y == y2)
-            break;
         const int e2 = 2 * err;
         if (e2 >= dy) {
             err += dy;

@@ -28,7 +28,8 @@ struct Pixel {
 
 enum class CableLine { First, Second };
 
-// The pixels of a 1-pixel straight line, both end points included.
+// The pixels of a 1-pixel straight line drawn by a move-to (x1, y1) and a line-to (x2, y2):
+// the start point included, the end point left out.
 std::vector<Pixel> LinePixels(int x1, int y1, int x2, int y2);
 
 // The pixels of one line of cable 1..10 (the second line lies 7 pixels to the right).

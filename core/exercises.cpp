@@ -78,7 +78,11 @@ std::optional<std::string> LoadExerciseFile(SharedState& state,
 
 std::string exerciseFileErrorText(std::string_view questionsFolder)
 {
-    return "Le fichier " + withForwardSlashes(questionsFolder) + "/" + ExerciseFileName + " " +
+    // The folder as the teacher wrote it, joined to the file name by the separator the
+    // teacher used last ("/" when there is none), so that the message reads as written.
+    const std::size_t last = questionsFolder.find_last_of("/\\");
+    const char separator = last == std::string_view::npos ? '/' : questionsFolder[last];
+    return "Le fichier " + std::string(questionsFolder) + separator + ExerciseFileName + " " +
            "\r\n" + " n'est pas accessible";
 }
 

@@ -47,7 +47,8 @@ std::filesystem::path questionsFolderPath(std::string_view questionsFolder,
 std::optional<std::string> LoadExerciseFile(SharedState& state,
                                             const std::filesystem::path& startFolder);
 
-// "Le fichier <folder>/switchexos.kw \r\n n'est pas accessible".
+// "Le fichier <folder>/switchexos.kw \r\n n'est pas accessible", the folder as written in
+// the configuration; "\" joins it to the file name when the folder's last separator is one.
 std::string exerciseFileErrorText(std::string_view questionsFolder);
 
 // Source and destination of exercise ExerciseNumber: the imposed one while

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 namespace kw {
 
@@ -44,7 +46,51 @@ void fillStationTable(SharedState& state, const ProfileFile& profile)
     state.StationTable[BroadcastIndex] = {"Broadcast", BroadcastMac};
 }
 
+std::string quoted(const std::filesystem::path& path)
+{
+    return "« " + path.string() + " »";
+}
+
 } // namespace
+
+StartFolderChoice ChooseStartFolder(const std::string& currentFolder,
+                                    const std::optional<std::string>& argument)
+{
+    namespace fs = std::filesystem;
+    if (!argument)
+        return {currentFolder, {}};
+    fs::path path = fs::path(currentFolder) / fs::path(*argument); // an absolute one replaces
+    path = path.lexically_normal();
+    if (path.filename().empty() && path.has_relative_path())
+        path = path.parent_path(); // "serie/" is the folder "serie"
+
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    if (fs::is_directory(status))
+        return {path.string(), {}};
+    if (status.type() == fs::file_type::not_found) {
+        const bool namesConfiguration =
+            equalsIgnoringCase(path.filename().string(), ConfigurationFileName);
+        return {{},
+                (namesConfiguration ? "Le fichier " : "Le dossier ") + quoted(path) +
+                    " n'existe pas."};
+    }
+    if (error)
+        return {{}, quoted(path) + " n'est pas accessible."};
+    if (fs::is_regular_file(status)) {
+        fs::path file = path;
+        if (fs::is_symlink(fs::symlink_status(path, error))) {
+            const fs::path target = fs::canonical(path, error);
+            if (!error)
+                file = target;
+        }
+        if (equalsIgnoringCase(file.filename().string(), ConfigurationFileName))
+            return {file.parent_path().string(), {}};
+    }
+    return {{},
+            quoted(path) + " n'est ni un dossier de série ni son fichier de configuration " +
+                ConfigurationFileName + "."};
+}
 
 StartupOutcome StartUp(SharedState& state, const std::string& startFolder)
 {

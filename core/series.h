@@ -6,6 +6,7 @@
 
 #include "global.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,20 @@ struct StartupOutcome {
     bool ok = false;                     // false: the program must end
     std::vector<std::string> errorBoxes; // error boxes to show, in this order
 };
+
+// Where a series starts, or why it cannot: exactly one of the two is set.
+struct StartFolderChoice {
+    std::string folder; // absolute, without a trailing separator
+    std::string error;  // the error box's text; the program must end
+};
+
+// The start folder from the program's argument. Without one: `currentFolder`, as always.
+// A folder: that folder. A file named "kw_switch.INI" in any letter case: its folder (through
+// a symbolic link, the folder of the file it names, as for a desktop shortcut). A relative
+// argument is taken from `currentFolder`. A path that does not exist, or names anything
+// else, gives the error text, which names the path.
+StartFolderChoice ChooseStartFolder(const std::string& currentFolder,
+                                    const std::optional<std::string>& argument);
 
 // The core of the main window's creation: resets the exercise counters, seeds the random
 // generator from the clock, reads "kw_switch.INI" in `startFolder` (the name may differ in

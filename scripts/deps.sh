@@ -26,9 +26,14 @@ kw_require_packages() {
 
 # The desktop tier of the tests runs the program under Xvfb, with and without openbox,
 # driven by xdotool, read with xprop/xwininfo (x11-utils), wmctrl and ImageMagick's import.
+# The packaging tests: the Debian package (CPack with dpkg-shlibdeps, which needs file)
+# checked by lintian; the staged install seen by the freedesktop tools (xdg-mime asks gio).
+KW_PACKAGING_TEST_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream xdg-utils
+    shared-mime-info libglib2.0-bin)
 KW_BUILD_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libxcb1-dev libgtest-dev
     fonts-dejavu-core fonts-liberation2 strace
-    xvfb openbox xdotool x11-utils wmctrl imagemagick)
+    xvfb openbox xdotool x11-utils wmctrl imagemagick
+    "${KW_PACKAGING_TEST_PACKAGES[@]}")
 
 kw_build() {
     local build_dir="$1"

@@ -1,3 +1,4 @@
+#include "main/command_line.h"
 #include "main/platform.h"
 #include "main/windows.h"
 
@@ -6,6 +7,9 @@
 
 int main(int argc, char** argv)
 {
+    // Before the QApplication: --help and --version need no display.
+    if (const std::optional<int> status = kw::ui::readCommandLine(argc, argv))
+        return *status;
     kw::ui::choosePlatform();
     QApplication app(argc, argv);
     // The main window ends the program; the stay-on-top windows never close.

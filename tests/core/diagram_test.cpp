@@ -43,15 +43,18 @@ INSTANTIATE_TEST_SUITE_P(
         HitRow{180, 100, DiagramElement::Nothing, 0}, HitRow{318, 100, DiagramElement::Nothing, 0},
         HitRow{250, 88, DiagramElement::Nothing, 0}, HitRow{250, 107, DiagramElement::Nothing, 0}));
 
-TEST(CableLines, CableOneRunsBetweenItsEndPoints)
+TEST(CableLines, CableOneRunsFromItsStartUpToItsEndPoint)
 {
+    // A line-to leaves its end point out: the last pixel is the end point's neighbour.
     const auto first = kw::CableLinePixels(1, kw::CableLine::First);
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front(), (kw::Pixel{28, 192}));
-    EXPECT_EQ(first.back(), (kw::Pixel{55, 147}));
+    EXPECT_EQ(first.back(), (kw::Pixel{54, 148}));
     const auto second = kw::CableLinePixels(1, kw::CableLine::Second);
     EXPECT_EQ(second.front(), (kw::Pixel{35, 192}));
-    EXPECT_EQ(second.back(), (kw::Pixel{62, 147}));
+    EXPECT_EQ(second.back(), (kw::Pixel{61, 148}));
+    EXPECT_EQ(std::count(first.begin(), first.end(), kw::Pixel{55, 147}), 0);
+    EXPECT_TRUE(kw::LinePixels(3, 4, 3, 4).empty());
 }
 
 TEST(CableLines, LineIsConnectedWhateverItsDirection)

@@ -195,6 +195,8 @@ INSTANTIATE_TEST_SUITE_P(
     Folders, UnreadableExerciseFile,
     ::testing::Values(
         UnreadableCase{"absent\\dossier",
+                       "Le fichier absent\\dossier\\switchexos.kw \r\n n'est pas accessible"},
+        UnreadableCase{"absent/dossier",
                        "Le fichier absent/dossier/switchexos.kw \r\n n'est pas accessible"},
         UnreadableCase{"directory",
                        "Le fichier directory/switchexos.kw \r\n n'est pas accessible"}));

@@ -42,9 +42,9 @@ std::string notFoundText(const TempFolder& folder)
     return "KW_switch.ini non trouvé sur " + folder.path().string();
 }
 
-std::string inaccessibleText(const std::string& folderAsShown)
+std::string inaccessibleText(const std::string& fileAsShown)
 {
-    return "Le fichier " + folderAsShown + "/switchexos.kw \r\n n'est pas accessible";
+    return "Le fichier " + fileAsShown + " \r\n n'est pas accessible";
 }
 
 // Opens every FIFO of the folder for writing, which frees a reader blocked in opening one.
@@ -344,7 +344,8 @@ TEST_P(NotAFile, CountsAsMissingWithoutWaiting)
     } else {
         // The message, then a random series.
         EXPECT_TRUE(s.outcome.ok);
-        EXPECT_EQ(s.outcome.errorBoxes, std::vector<std::string>{inaccessibleText("exos")});
+        EXPECT_EQ(s.outcome.errorBoxes,
+                  std::vector<std::string>{inaccessibleText("exos/switchexos.kw")});
         EXPECT_EQ(s.state.ImposedCount, 0);
         EXPECT_TRUE(s.state.RandomAfterImposed);
     }
@@ -396,7 +397,8 @@ TEST(NotAFile, UnreadableFilesCountAsMissing)
         fs::permissions(folder.write("exos/switchexos.kw", "1 2\r\nFIN\r\n"), fs::perms::none);
         const Started s = startUp(folder);
         EXPECT_TRUE(s.outcome.ok);
-        EXPECT_EQ(s.outcome.errorBoxes, std::vector<std::string>{inaccessibleText("exos")});
+        EXPECT_EQ(s.outcome.errorBoxes,
+                  std::vector<std::string>{inaccessibleText("exos/switchexos.kw")});
         EXPECT_TRUE(s.state.RandomAfterImposed);
     }
     {
@@ -408,31 +410,39 @@ TEST(NotAFile, UnreadableFilesCountAsMissing)
         const Started s = startUp(folder);
         fs::permissions(folder.path() / "exos", fs::perms::owner_all);
         EXPECT_TRUE(s.outcome.ok);
-        EXPECT_EQ(s.outcome.errorBoxes, std::vector<std::string>{inaccessibleText("exos")});
+        EXPECT_EQ(s.outcome.errorBoxes,
+                  std::vector<std::string>{inaccessibleText("exos/switchexos.kw")});
         EXPECT_EQ(s.state.ImposedCount, 0);
     }
 }
 
 // `questions` names a file: the usual slip is to name the exercise file itself.
-class QuestionsNamesAFile : public ::testing::TestWithParam<const char*> {};
+struct NamedFile {
+    const char* questions;
+    const char* shown; // in the message, the exercise file's name joined to it
+};
+
+class QuestionsNamesAFile : public ::testing::TestWithParam<NamedFile> {};
 
 TEST_P(QuestionsNamesAFile, GivesTheMessageThenARandomSeries)
 {
     TempFolder folder;
-    folder.write("kw_switch.INI", "[parametres]\r\nquestions="s + GetParam() + "\r\n");
+    folder.write("kw_switch.INI", "[parametres]\r\nquestions="s + GetParam().questions + "\r\n");
     folder.write("exos/switchexos.kw", "1 2\r\nFIN\r\n");
     folder.write("notes.txt", "1 2\r\nFIN\r\n");
     const Started s = startUp(folder);
     EXPECT_TRUE(s.outcome.ok);
-    EXPECT_EQ(s.outcome.errorBoxes,
-              std::vector<std::string>{inaccessibleText(kw::withForwardSlashes(GetParam()))});
+    EXPECT_EQ(s.outcome.errorBoxes, std::vector<std::string>{inaccessibleText(GetParam().shown)});
     EXPECT_EQ(s.state.ImposedCount, 0);
     EXPECT_TRUE(s.state.RandomAfterImposed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Values, QuestionsNamesAFile,
-                         ::testing::Values("notes.txt", "exos\\switchexos.kw", "kw_switch.INI",
-                                           "exos/switchexos.kw/"));
+INSTANTIATE_TEST_SUITE_P(
+    Values, QuestionsNamesAFile,
+    ::testing::Values(NamedFile{"notes.txt", "notes.txt/switchexos.kw"},
+                      NamedFile{"exos\\switchexos.kw", "exos\\switchexos.kw\\switchexos.kw"},
+                      NamedFile{"kw_switch.INI", "kw_switch.INI/switchexos.kw"},
+                      NamedFile{"exos/switchexos.kw/", "exos/switchexos.kw//switchexos.kw"}));
 
 // ---- Integer keys at and beyond their limits ----------------------------------------------
 
@@ -658,8 +668,8 @@ TEST(HugeConfiguration, MegabyteLinesKeepTheirFirst2047Characters)
     EXPECT_EQ(s.state.StationTable[2].mac, accents);
     // The cut folder is not found: its message, then a random series.
     EXPECT_TRUE(s.outcome.ok);
-    EXPECT_EQ(s.outcome.errorBoxes,
-              std::vector<std::string>{inaccessibleText(std::string(2047, 'A'))});
+    EXPECT_EQ(s.outcome.errorBoxes, std::vector<std::string>{inaccessibleText(
+                                        std::string(2047, 'A') + "/switchexos.kw")});
     EXPECT_TRUE(s.state.RandomAfterImposed);
 }
 
@@ -712,7 +722,7 @@ TEST(HostileConfiguration, TextsThatAreNotUtf8AreShownDecoded)
         EXPECT_TRUE(kw::isValidUtf8(station.mac)) << station.mac;
     EXPECT_TRUE(s.outcome.ok);
     EXPECT_EQ(s.outcome.errorBoxes,
-              std::vector<std::string>{inaccessibleText("séries/Bâtiment C")});
+              std::vector<std::string>{inaccessibleText("séries\\Bâtiment C\\switchexos.kw")});
 }
 
 // A configuration saved in Windows-1252 still finds a folder whose name has an accent.

@@ -143,7 +143,7 @@ TEST(StartUp, UnreadableExerciseFileGivesItsBoxThenARandomSeries)
     EXPECT_TRUE(outcome.ok);
     EXPECT_EQ(outcome.errorBoxes,
               std::vector<std::string>{
-                  "Le fichier exos/absents/switchexos.kw \r\n n'est pas accessible"});
+                  "Le fichier exos\\absents\\switchexos.kw \r\n n'est pas accessible"});
     EXPECT_EQ(state.ImposedCount, 0);
     EXPECT_TRUE(state.RandomAfterImposed);
 }

@@ -235,7 +235,8 @@ answer_quit() {
 }
 
 # The first exercise of the imposed series is Machine 1 to Machine 2: Machine 1 emits.
-# Station 1's icon, and the sending dialog's cells: cache rows 20 px from y 25, frame at y 312.
+# Station 1's icon, and the sending dialog's cells: cache rows 21 px apart (a 20-px cell and its
+# grid line) from y 25, frame at y 312.
 emit_first_frame() {
     click_diagram 30 200
     local dialog
@@ -298,7 +299,7 @@ scenario_boxes_above_reference_windows() {
     start_x wm
     start_program serie_imposee || return
     restore_reference_windows
-    click_diagram 150 205 # Machine 3 is not the sender
+    click_diagram 89 205 # Machine 2 is not the sender (and lies clear of the reference windows)
     local box
     box=$(wait_window '^Avertissement$') || { fail "no warning box"; return; }
     eventually stacked_above "$box" "$progress" "$addresses" "$main" ||

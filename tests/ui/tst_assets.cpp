@@ -205,7 +205,18 @@ void TestAssets::diagramLedSquares()
 {
     QFETCH(QPoint, corner);
     QFETCH(QRgb, body);
-    verifyLedSquare(load(QStringLiteral("diagram.png")), corner.x(), corner.y(), body);
+    const QImage diagram = load(QStringLiteral("diagram.png"));
+    verifyLedSquare(diagram, corner.x(), corner.y(), body);
+    // The cables run into the squares but leave their windows alone, idle or highlighted.
+    const QRect window(corner + QPoint(2, 2), QSize(4, 4));
+    for (QRgb colour : {Black, White, qRgb(255, 255, 0), qRgb(255, 0, 0)}) {
+        QImage drawn = diagram;
+        for (int cable = 1; cable <= kw::CableCount; ++cable)
+            for (auto line : {kw::CableLine::First, kw::CableLine::Second})
+                for (const kw::Pixel& p : kw::CableLinePixels(cable, line))
+                    drawn.setPixel(p.x, p.y, colour);
+        QCOMPARE(notOfColour(drawn, window, QRect(), LightGrey), QStringList());
+    }
 }
 
 void TestAssets::diagramLettering_data()

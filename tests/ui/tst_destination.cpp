@@ -130,7 +130,7 @@ void TestDestination::dialogLayout()
     Tf_destination* d = windows().f_destination;
     QVERIFY(!d->isVisible());
     QCOMPARE(d->windowTitle(), fromUtf8("Réception de la trame"));
-    QCOMPARE(d->size(), QSize(410, 119));
+    QCOMPARE(d->size(), QSize(402, 92)); // the outer 410 x 119 less its frame
     QVERIFY(d->minimumSize() != d->maximumSize());
     const Qt::WindowFlags flags = d->windowFlags();
     QVERIFY(flags & Qt::WindowSystemMenuHint);
@@ -156,11 +156,12 @@ void TestDestination::dialogLayout()
     QCOMPARE(frame->geometry(), QRect(10, 64, 385, 25));
     QCOMPARE(frame->columnCount(), 5);
     QCOMPARE(frame->rowCount(), 1);
-    QCOMPARE(frame->rowHeight(0), 20);
+    QCOMPARE(kw::test::cellSize(frame, 0, 0).height(), 20);
     QCOMPARE(frame->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(!frame->isEnabled());
     for (int column = 0; column < 5; ++column)
-        QCOMPARE(frame->columnWidth(column), (QList<int>{98, 98, 10, 140, 22}[column]));
+        QCOMPARE(kw::test::cellSize(frame, column, 0).width(),
+                 (QList<int>{98, 98, 10, 140, 22}[column]));
     QCOMPARE(kw::ui::cell(frame, 3, 0), fromUtf8(" Couches LLC et supérieures"));
     QCOMPARE(kw::ui::cell(frame, 4, 0), QStringLiteral("FCS"));
 }

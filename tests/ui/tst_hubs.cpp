@@ -188,15 +188,16 @@ void TestHubs::dialogLayout_data()
     QTest::addColumn<int>("hub");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QSize>("outerSize");
+    QTest::addColumn<QSize>("client");
     QTest::addColumn<QSize>("panel");
     QTest::addColumn<QPoint>("label");
     QTest::addColumn<QPoint>("image");
     QTest::addColumn<QRect>("button");
     QTest::newRow("Hub 1") << 1 << QStringLiteral("Fonction du Hub 1") << QSize(439, 143)
-                           << QSize(428, 113) << QPoint(40, 88) << QPoint(8, 8)
+                           << QSize(431, 116) << QSize(428, 113) << QPoint(40, 88) << QPoint(8, 8)
                            << QRect(232, 80, 121, 33);
     QTest::newRow("Hub 2") << 2 << QStringLiteral("Fonction du Hub 2") << QSize(443, 128)
-                           << QSize(433, 97) << QPoint(32, 72) << QPoint(8, 0)
+                           << QSize(435, 101) << QSize(433, 97) << QPoint(32, 72) << QPoint(8, 0)
                            << QRect(232, 64, 121, 33);
 }
 
@@ -205,6 +206,7 @@ void TestHubs::dialogLayout()
     QFETCH(int, hub);
     QFETCH(QString, caption);
     QFETCH(QSize, outerSize);
+    QFETCH(QSize, client);
     QFETCH(QSize, panel);
     QFETCH(QPoint, label);
     QFETCH(QPoint, image);
@@ -215,14 +217,15 @@ void TestHubs::dialogLayout()
     QCOMPARE(d->ledRow(), hub);
     QVERIFY(!d->isVisible());
     QCOMPARE(d->windowTitle(), caption);
-    QCOMPARE(d->size(), outerSize);
+    QCOMPARE(d->size(), client);
     const Qt::WindowFlags flags = d->windowFlags();
     QVERIFY(flags & Qt::WindowSystemMenuHint);
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     if (hub == 1) {
-        QCOMPARE(QRect(d->pos(), d->size()).center(),
+        // Centred with its frame: the position is the frame's.
+        QCOMPARE(QRect(d->pos(), outerSize).center(),
                  QGuiApplication::primaryScreen()->geometry().center());
     } else {
         QCOMPARE(d->pos(), QPoint(199, 299));

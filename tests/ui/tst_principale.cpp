@@ -4,6 +4,7 @@
 
 #include "global.h"
 #include "main/a_propos.h"
+#include "main/command_line.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
 #include "main/widgets.h"
@@ -14,11 +15,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTableWidget>
+#include <QTextStream>
 
 using kw::test::Program;
 using kw::ui::windows;
@@ -40,6 +46,9 @@ class TestPrincipale : public QObject {
 private slots:
     void startUpWithoutConfigurationNamesTheFolder();
     void startUpWithNothingToPlayEnds();
+    void commandLine_data();
+    void commandLine();
+    void helpAndVersionNeedNoDisplay();
     void startUpShowsTheWindows();
     void mainWindowLayout();
     void exerciseNamesShown_data();
@@ -83,6 +92,146 @@ void TestPrincipale::startUpWithNothingToPlayEnds()
                                   "Fichier d'exercices incorrect")});
 }
 
+void TestPrincipale::commandLine_data()
+{
+    // "@" stands for a folder holding the series "serie" (with notes.txt beside its two
+    // files), the same series in "Majuscules" as KW_SWITCH.ini, the link lien.ini to
+    // serie/kw_switch.INI, and the empty folder "ailleurs" the program is started in.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitStatus");      // -1: the program goes on to its start-up
+    QTest::addColumn<QString>("printed");     // the start of what help or a refusal printed
+    QTest::addColumn<QString>("startFolder"); // when the series starts
+    QTest::addColumn<QString>("box");         // the error box, when it does not
+
+    const QString go;
+    QTest::newRow("no argument: the current folder")
+        << QStringList{} << -1 << go << go << fromUtf8("KW_switch.ini non trouvé sur @/ailleurs");
+    QTest::newRow("folder") << QStringList{QStringLiteral("@/serie")} << -1 << go
+                            << QStringLiteral("@/serie") << go;
+    QTest::newRow("relative folder")
+        << QStringList{QStringLiteral("../serie/")} << -1 << go << QStringLiteral("@/serie") << go;
+    QTest::newRow("configuration file") << QStringList{QStringLiteral("@/serie/kw_switch.INI")}
+                                        << -1 << go << QStringLiteral("@/serie") << go;
+    QTest::newRow("relative configuration file, other case")
+        << QStringList{QStringLiteral("../Majuscules/KW_SWITCH.ini")} << -1 << go
+        << QStringLiteral("@/Majuscules") << go;
+    QTest::newRow("link to a configuration file")
+        << QStringList{QStringLiteral("@/lien.ini")} << -1 << go << QStringLiteral("@/serie") << go;
+    QTest::newRow("Qt's own options let through")
+        << QStringList{QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                       QStringLiteral("@/serie")}
+        << -1 << go << QStringLiteral("@/serie") << go;
+    QTest::newRow("missing folder") << QStringList{QStringLiteral("../absente")} << -1 << go << go
+                                    << fromUtf8("Le dossier « @/absente » n'existe pas.");
+    QTest::newRow("missing configuration file")
+        << QStringList{QStringLiteral("@/ailleurs/kw_switch.ini")} << -1 << go << go
+        << fromUtf8("Le fichier « @/ailleurs/kw_switch.ini » n'existe pas.");
+    QTest::newRow("file that is no configuration")
+        << QStringList{QStringLiteral("@/serie/notes.txt")} << -1 << go << go
+        << fromUtf8("« @/serie/notes.txt » n'est ni un dossier de série ni son fichier de "
+                    "configuration kw_switch.INI.");
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
+                            << QStringLiteral("Utilisation : kw_switch [DOSSIER") << go << go;
+    QTest::newRow("-v") << QStringList{QStringLiteral("@/serie"), QStringLiteral("-v")} << 0
+                        << QStringLiteral("kw_switch 1.") << go << go;
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("--aide")} << 2
+        << fromUtf8("kw_switch : option inconnue « --aide »") << go << go;
+    QTest::newRow("two series") << QStringList{QStringLiteral("@/serie"),
+                                               QStringLiteral("@/Majuscules")}
+                                << 2 << fromUtf8("kw_switch : une seule série") << go << go;
+}
+
+void TestPrincipale::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitStatus);
+    QFETCH(QString, printed);
+    QFETCH(QString, startFolder);
+    QFETCH(QString, box);
+
+    QTemporaryDir temporary;
+    const QString root = QFileInfo(temporary.path()).canonicalFilePath();
+    const QDir dir(root);
+    for (const QString& folder :
+         {QStringLiteral("serie"), QStringLiteral("Majuscules"), QStringLiteral("ailleurs")})
+        QVERIFY(dir.mkdir(folder));
+    const auto write = [&](const QString& name, const QByteArray& content) {
+        QFile file(dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write(QStringLiteral("serie/kw_switch.INI"), imposedIni);
+    write(QStringLiteral("serie/switchexos.kw"), "1 2\r\nFIN\r\n");
+    write(QStringLiteral("serie/notes.txt"), imposedIni);
+    write(QStringLiteral("Majuscules/KW_SWITCH.ini"), imposedIni);
+    write(QStringLiteral("Majuscules/switchexos.kw"), "3 4\r\nFIN\r\n");
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("serie/kw_switch.INI")),
+                        dir.filePath(QStringLiteral("lien.ini"))));
+
+    const QString previousFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.filePath(QStringLiteral("ailleurs"))));
+    QString out;
+    QString err;
+    QTextStream outStream(&out);
+    QTextStream errStream(&err);
+    const auto restore = qScopeGuard([&] {
+        QDir::setCurrent(previousFolder);
+        kw::ui::readCommandLine(QStringList{QStringLiteral("kw_switch")}, outStream, errStream);
+    });
+    QStringList commandLine{QStringLiteral("kw_switch")};
+    for (const QString& argument : arguments)
+        commandLine << QString(argument).replace(QLatin1Char('@'), root);
+
+    kw::resetGlobal();
+    const std::optional<int> status = kw::ui::readCommandLine(commandLine, outStream, errStream);
+    outStream.flush();
+    errStream.flush();
+    QCOMPARE(status.value_or(-1), exitStatus);
+    if (status) {
+        QVERIFY2((out + err).startsWith(printed), qPrintable(out + err));
+        QVERIFY(*status == 0 ? err.isEmpty() : out.isEmpty());
+        return;
+    }
+    QVERIFY(out.isEmpty() && err.isEmpty());
+
+    kw::test::Student student;
+    const bool started = kw::ui::createWindows();
+    if (started)
+        kw::ui::destroyWindows();
+    QCOMPARE(started, box.isEmpty());
+    QCOMPARE(student.boxTexts(), box.isEmpty()
+                                     ? QStringList{}
+                                     : QStringList{QString(box).replace(QLatin1Char('@'), root)});
+    if (started) {
+        QCOMPARE(QString::fromStdString(kw::global().StartFolder),
+                 QString(startFolder).replace(QLatin1Char('@'), root));
+        // questions=. is the series' folder, not the folder the program was started in.
+        QCOMPARE(int(kw::global().ImposedCount), 1);
+    }
+}
+
+// Run as a program, with no display to connect to.
+void TestPrincipale::helpAndVersionNeedNoDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    for (const QString& option : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(KW_PROGRAM), {option});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        const QString printed = QString::fromUtf8(program.readAllStandardOutput());
+        QVERIFY2(
+            printed.contains(QRegularExpression(QStringLiteral("^(Utilisation|kw_switch \\d)"))),
+            qPrintable(printed));
+        QCOMPARE(program.readAllStandardError(), QByteArray());
+    }
+}
+
 void TestPrincipale::startUpShowsTheWindows()
 {
     Program program(imposedIni, "1 2\r\nFIN\r\n");
@@ -107,7 +256,8 @@ void TestPrincipale::mainWindowLayout()
     TPrincipale* w = windows().Principale;
     QCOMPARE(w->windowTitle(), QStringLiteral("Animation sur le commutateur ethernet  (switch).   "
                                               "         Brevanne  V 1.0"));
-    QCOMPARE(w->size(), QSize(640, 468));
+    // The client area below the menu: the outer 640 x 468 less frame, caption and menu line.
+    QCOMPARE(w->centralWidget()->size(), QSize(632, 422));
     QCOMPARE(w->Label1->geometry(), QRect(24, 18, 158, 13));
     QCOMPARE(w->Label1->text(), QStringLiteral("Emission d'une trame  de  : "));
     QCOMPARE(w->Edit1->geometry(), QRect(184, 16, 121, 21));
@@ -170,7 +320,8 @@ void TestPrincipale::cablesStartBlack()
     for (const auto& p : kw::CableLinePixels(1, kw::CableLine::Second))
         QCOMPARE(program.diagramPixel(p.x, p.y), black);
     QCOMPARE(program.diagramPixel(28, 192), black);
-    QCOMPARE(program.diagramPixel(62, 147), black);
+    // The line-to leaves out its end point, the grey centre of Hub 1's port-1 LED square.
+    QCOMPARE(program.diagramPixel(55, 147), qRgb(204, 204, 204));
 }
 
 void TestPrincipale::closeQuestion_data()
@@ -220,6 +371,12 @@ void TestPrincipale::aboutBoxLeavesTheExerciseAlone()
         QVERIFY(about);
         QCOMPARE(about->windowTitle(), QStringLiteral("KW SWITCH"));
         QCOMPARE(about->size(), QSize(289, 221));
+        // The panel's edge is etched: dark then light from the outside at the top left,
+        // light outside dark at the bottom right.
+        const QImage panel = about->Panel1->grab().toImage();
+        const QPoint end(panel.width() - 1, panel.height() - 1);
+        QVERIFY(qGray(panel.pixel(0, 0)) < qGray(panel.pixel(1, 1)));
+        QVERIFY(qGray(panel.pixel(end)) > qGray(panel.pixel(end - QPoint(1, 1))));
         shownVersion = about->Version->text();
         QVERIFY(about->OKButton->isDefault());
         QTest::mouseClick(about->OKButton, Qt::LeftButton);
@@ -247,7 +404,7 @@ void TestPrincipale::addressListRefusesToClose()
     QCOMPARE(list->macOf(8), QStringLiteral("12-34-56-78-9A-BC"));
     QCOMPARE(list->macOf(1), QStringLiteral("00-C0-B0-69-16-25"));
     QCOMPARE(kw::ui::cell(list->table_MAC, 1, 9), QStringLiteral("FF-FF-FF-FF-FF-FF"));
-    QCOMPARE(list->table_MAC->columnWidth(0), 85);
+    QCOMPARE(kw::test::cellSize(list->table_MAC, 0, 0).width(), 85);
     QVERIFY(!list->close());
     QVERIFY(list->isVisible());
     QVERIFY(program.student.boxes.empty());
@@ -258,7 +415,7 @@ void TestPrincipale::progressWindowRefusesToClose()
     Program program(imposedIni, "1 2\r\n");
     Tf_avance* progress = windows().f_avance;
     QCOMPARE(progress->windowTitle(), QStringLiteral("Avancement"));
-    QCOMPARE(progress->size(), QSize(181, 247));
+    QCOMPARE(progress->size(), QSize(173, 220)); // the outer 181 x 247 less its frame
     QCOMPARE(progress->fin_traitement->geometry(), QRect(2, 192, 167, 26));
     QVERIFY(!progress->fin_traitement->isEnabled());
     QVERIFY(!progress->_hub1->isEnabled());

@@ -140,9 +140,8 @@ void TestSource::dialogLayout()
     QCOMPARE(cache->geometry(), QRect(194, 25, 199, 224));
     QCOMPARE(cache->columnCount(), 2);
     QCOMPARE(cache->rowCount(), 10);
-    QCOMPARE(cache->columnWidth(0), 93);
-    QCOMPARE(cache->columnWidth(1), 98);
-    QCOMPARE(cache->rowHeight(0), 20);
+    QCOMPARE(kw::test::cellSize(cache, 0, 0), QSize(93, 20));
+    QCOMPARE(kw::test::cellSize(cache, 1, 0), QSize(98, 20));
     QCOMPARE(cache->selectionBehavior(), QAbstractItemView::SelectRows);
     QVERIFY(!(cache->item(0, 0)->flags() & Qt::ItemIsSelectable));
     QCOMPARE(kw::ui::cell(cache, 1, 0), QStringLiteral("adresses MAC"));

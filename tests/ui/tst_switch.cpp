@@ -268,7 +268,7 @@ void TestSwitch::dialogsLayout()
     Tf_switch* s = windows().f_switch;
     QCOMPARE(s->windowTitle(), QStringLiteral("Switch.     Analyser la trame reçue   1) et 2)  "
                                               "     et en déduire l'action 3)"));
-    QCOMPARE(s->size(), QSize(512, 338));
+    QCOMPARE(s->size(), QSize(504, 311)); // the outer 512 x 338 less its frame
     QVERIFY(s->windowFlags() & Qt::WindowMinimizeButtonHint);
     QVERIFY(!(s->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(s->Panel->geometry(), QRect(0, 0, 497, 305));
@@ -277,15 +277,14 @@ void TestSwitch::dialogsLayout()
              QStringLiteral("Double click -> copie de l'adresse & du port   dans la table "));
     const int frameWidths[] = {98, 98, 10, 140, 22};
     for (int c = 0; c < 5; ++c)
-        QCOMPARE(s->trame->columnWidth(c), frameWidths[c]);
+        QCOMPARE(kw::test::cellSize(s->trame, c, 0), QSize(frameWidths[c], 20));
     QCOMPARE(kw::ui::cell(s->trame, 3, 0), QStringLiteral(" Couches LLC et supérieures"));
     QCOMPARE(kw::ui::cell(s->trame, 4, 0), QStringLiteral("FCS"));
     QVERIFY(!(s->trame->item(0, 1)->flags() & Qt::ItemIsEditable));
     QCOMPARE(s->table_ports->geometry(), QRect(16, 64, 233, 241));
     QCOMPARE(s->table_ports->rowCount(), 10);
-    QCOMPARE(s->table_ports->rowHeight(9), 20);
-    QCOMPARE(s->table_ports->columnWidth(0), 98);
-    QCOMPARE(s->table_ports->columnWidth(2), 50);
+    QCOMPARE(kw::test::cellSize(s->table_ports, 0, 9), QSize(98, 20));
+    QCOMPARE(kw::test::cellSize(s->table_ports, 2, 9), QSize(50, 20));
     QVERIFY(!s->table_ports->isEnabled());
     QCOMPARE(s->table_ports->currentRow(), 9);
     QCOMPARE(kw::ui::cell(s->table_ports, 0, 0), QStringLiteral("adresses MAC"));
@@ -308,7 +307,7 @@ void TestSwitch::dialogsLayout()
 
     Tf_switch_gros* g = windows().f_switch_gros;
     QCOMPARE(g->windowTitle(), QStringLiteral("Leds du  switch"));
-    QCOMPARE(g->size(), QSize(438, 138));
+    QCOMPARE(g->size(), QSize(430, 111)); // the outer 438 x 138 less its frame
     QCOMPARE(g->pos(), QPoint(290, 436));
     QCOMPARE(g->Panel1->geometry(), QRect(0, 0, 428, 107));
     QCOMPARE(g->Image1->geometry(), QRect(8, 8, 415, 60));

@@ -33,14 +33,11 @@ HubDialog::HubDialog(int row, const HubDialogLayout& layout, QWidget* parent)
     setObjectName(layout.objectName);
     setWindowTitle(layout.caption);
     setFont(kw::ui::defaultFont());
-    resize(layout.outerSize);
-    if (!layout.centredOnScreen) {
+    resize(kw::ui::clientSize(layout.outerSize, kw::ui::WindowFrame::Sizeable));
+    if (layout.centredOnScreen)
+        kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
+    else
         move(layout.topLeft);
-    } else if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));

@@ -17,16 +17,14 @@ Tapropos::Tapropos(QWidget* parent)
     setWindowTitle(QStringLiteral("KW SWITCH"));
     setFont(kw::ui::defaultFont());
     setFixedSize(289, 221);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Fixed);
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 0, 281, 193);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(2);
+    // A lowered outer bevel around a raised inner one: an etched edge.
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel1->setLineWidth(1);
+    Panel1->setMidLineWidth(0);
 
     ProgramIcon = new QLabel(Panel1);
     ProgramIcon->setGeometry(8, 8, 41, 33);

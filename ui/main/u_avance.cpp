@@ -45,12 +45,8 @@ Tf_avance::Tf_avance(QWidget* parent)
     setObjectName(QStringLiteral("f_avance"));
     setWindowTitle(QStringLiteral("Avancement"));
     setFont(kw::ui::defaultFont());
-    setFixedSize(181, 247);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    setFixedSize(kw::ui::clientSize(QSize(181, 247), kw::ui::WindowFrame::Sizeable));
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable, true);
 
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 169, 41);

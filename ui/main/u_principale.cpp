@@ -2,6 +2,7 @@
 
 #include "a_propos.h"
 #include "clock.h"
+#include "command_line.h"
 #include "global.h"
 #include "hubs/hub_step.h"
 #include "picture_accessible.h"
@@ -56,12 +57,6 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Animation sur le commutateur ethernet  (switch).            "
                                   "Brevanne  V 1.0"));
     setFont(kw::ui::defaultFont());
-    resize(640, 468);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
 
     // Alt and the first letter of each item; the "&" marks the letter, it is not shown.
     Nouveau = menuBar()->addAction(QStringLiteral("&Nouveau"), this, &TPrincipale::NouveauClick);
@@ -73,6 +68,11 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
 
     auto* client = new QWidget(this);
     setCentralWidget(client);
+    // The controls' area is the layout's; the menu bar above it takes what it needs.
+    const QSize clientArea =
+        kw::ui::clientSize(QSize(640, 468), kw::ui::WindowFrame::Sizeable, true);
+    resize(clientArea.width(), clientArea.height() + menuBar()->sizeHint().height());
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
 
     Label1 = makeFixedLabel(client, QRect(24, 18, 158, 13),
                             QStringLiteral("Emission d'une trame  de  : "));
@@ -137,8 +137,14 @@ bool TPrincipale::FormCreate()
     kw::SharedState& g = kw::global();
     kw::ui::setupFrameGrid(trame_gauche, kw::ui::layersText());
 
-    const std::string startFolder = QDir::currentPath().toStdString();
-    const kw::StartupOutcome outcome = kw::StartUp(g, startFolder);
+    // The folder named on the command line, or else the current one.
+    const kw::StartFolderChoice start =
+        kw::ChooseStartFolder(QDir::currentPath().toStdString(), kw::ui::startArgument());
+    if (!start.error.empty()) {
+        kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(start.error));
+        return false;
+    }
+    const kw::StartupOutcome outcome = kw::StartUp(g, start.folder);
     for (const std::string& message : outcome.errorBoxes)
         kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(message));
     if (!outcome.ok)

@@ -23,6 +23,11 @@ namespace kw::ui {
 
 namespace {
 
+// The layout's column widths and row heights are those of the cells; each grid line comes
+// in addition, after its cell. A grid view counts the line in the cell's section, so every
+// section is one line larger.
+constexpr int GridLine = 1;
+
 // Draws a cell's text two pixels in from its left edge and clips it at the right edge, as a
 // string grid does, so that a MAC address fits a 98-pixel column.
 class StringGridDelegate : public QStyledItemDelegate {
@@ -57,15 +62,46 @@ public:
 
 QFont defaultFont(bool bold)
 {
-    // The windows were laid out for a narrow face; take the nearest one installed.
+    // The windows were laid out, to the pixel, for a bitmap sans-serif whose 11-pixel texts
+    // are narrower than Liberation Sans of that height, which would cut many of them; at 10
+    // pixels the widest texts of the layout fit their controls. The main window's larger
+    // texts keep their own heights: there the two faces are about as wide.
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
                       QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
+    font.setPixelSize(10);
     font.setBold(bold);
     return font;
+}
+
+namespace {
+
+QSize frameSize(WindowFrame frame)
+{
+    // Borders and caption of the system the windows were laid out on, in its classic look.
+    return frame == WindowFrame::Sizeable ? QSize(2 * 4, 2 * 4 + 19) : QSize(2 * 3, 2 * 3 + 19);
+}
+
+} // namespace
+
+QSize clientSize(const QSize& outer, WindowFrame frame, bool mainMenu)
+{
+    constexpr int MainMenuLine = 19;
+    return outer - frameSize(frame) - QSize(0, mainMenu ? MainMenuLine : 0);
+}
+
+void centreOnScreen(QWidget* window, WindowFrame frame, bool desktop)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // The window manager's frame is not known before the window is shown; the layout's
+    // stands for it. A window's position is that of its frame.
+    QRect outer(QPoint(), window->size() + frameSize(frame));
+    outer.moveCenter((desktop ? screen->availableGeometry() : screen->geometry()).center());
+    window->move(outer.topLeft());
 }
 
 QLabel* makeLabel(QWidget* parent, int x, int y, const QString& text, bool bold)
@@ -86,7 +122,7 @@ QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight + GridLine);
     grid->horizontalHeader()->setMinimumSectionSize(1);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -119,7 +155,7 @@ void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths)
 {
     int column = 0;
     for (int width : widths)
-        grid->setColumnWidth(column++, width);
+        grid->setColumnWidth(column++, width + GridLine);
 }
 
 void setCell(QTableWidget* grid, int column, int row, const QString& text)

@@ -20,16 +20,30 @@ class QTableWidget;
 
 namespace kw::ui {
 
-// Sans-serif, 11 pixels high: the default face of every window.
+// The default face of every window: Liberation Sans, 10 pixels high, the size at which the
+// texts fit the controls laid out for an 11-pixel bitmap sans-serif.
 QFont defaultFont(bool bold = false);
+
+// The frame the windows were laid out with, around their client area: a sizeable border
+// with a caption, 8 x 27 pixels, or a fixed (single or dialog) border with a caption, 6 x 25.
+enum class WindowFrame { Sizeable, Fixed };
+
+// The client area of a window whose outer size, frame included, the layout gives; a main
+// menu takes its line of 19 pixels from it too.
+QSize clientSize(const QSize& outer, WindowFrame frame, bool mainMenu = false);
+
+// Places a top-level window so that it and its frame are centred on the screen, or on the
+// desktop (the screen less its panels).
+void centreOnScreen(QWidget* window, WindowFrame frame, bool desktop = false);
 
 // A label sized to its text at (x, y).
 QLabel* makeLabel(QWidget* parent, int x, int y, const QString& text, bool bold = false);
 
 // A string grid: no headers, `fixedRows` grey heading rows that cannot be selected,
-// cells not editable, no scroll bars, rows of `rowHeight` pixels.
+// cells not editable, no scroll bars, cells `rowHeight` pixels high with a grid line below.
 QTableWidget* makeStringGrid(QWidget* parent, const QRect& geometry, int columns, int rows,
                              int fixedRows, int rowHeight);
+// Cells of the given widths, each with its grid line to the right.
 void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths);
 
 // Cells are addressed column first, as on the dialogs.

@@ -28,6 +28,8 @@ Windows& windows()
 bool createWindows()
 {
     QApplication::setApplicationName(QStringLiteral("Velcor"));
+    // Ties the windows to the desktop entry on Wayland, where no window class does.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KW_APP_ID));
     Windows& w = theWindows;
     w.Principale = new TPrincipale;
     if (!w.Principale->startedUp()) {

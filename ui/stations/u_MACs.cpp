@@ -18,11 +18,7 @@ TAdressesMAC::TAdressesMAC(QWidget* parent)
     setWindowTitle(QStringLiteral("Adresses MAC"));
     setFont(kw::ui::defaultFont());
     setFixedSize(191, 218);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Fixed);
     table_MAC = kw::ui::makeStringGrid(this, QRect(0, 0, 191, 217), 2, 10, 1, 20);
     table_MAC->setObjectName(QStringLiteral("table_MAC"));
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -54,8 +50,7 @@ void TAdressesMAC::FormCreate()
     for (int station = 1; station <= kw::StationCount; ++station)
         kw::ui::setCell(table_MAC, 1, station, QString::fromStdString(g.StationTable[station].mac));
     kw::ui::setCell(table_MAC, 1, kw::BroadcastIndex, QStringLiteral("FF-FF-FF-FF-FF-FF"));
-    table_MAC->setColumnWidth(0, table_MAC->width() - 106);
-    table_MAC->setColumnWidth(1, 98);
+    kw::ui::setColumnWidths(table_MAC, {table_MAC->width() - 106, 98});
 }
 
 QString TAdressesMAC::macOf(int station) const

@@ -58,7 +58,7 @@ Tf_destination::Tf_destination(QWidget* parent)
     setObjectName(QStringLiteral("f_destination"));
     setWindowTitle(QStringLiteral("Réception de la trame"));
     setFont(kw::ui::defaultFont());
-    resize(410, 119);
+    resize(kw::ui::clientSize(QSize(410, 119), kw::ui::WindowFrame::Sizeable));
 
     // One panel holds everything, so disabling it disables the whole dialog.
     Panel = new QWidget(this);

@@ -77,8 +77,7 @@ Tf_source::Tf_source(QWidget* parent)
     table_MAC = kw::ui::makeStringGrid(Panel, QRect(194, 25, 199, 224), 2, 10, 1, 20);
     table_MAC->setObjectName(QStringLiteral("table_MAC"));
     table_MAC->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_MAC->setColumnWidth(0, table_MAC->width() - 106);
-    table_MAC->setColumnWidth(1, 98);
+    kw::ui::setColumnWidths(table_MAC, {table_MAC->width() - 106, 98});
     table_MAC->setToolTip(copyHint);
 
     Label1 = kw::ui::makeLabel(

@@ -110,12 +110,8 @@ Tf_switch::Tf_switch(QWidget* parent)
     setWindowTitle(QStringLiteral(
         "Switch.     Analyser la trame reçue   1) et 2)       et en déduire l'action 3)"));
     setFont(kw::ui::defaultFont());
-    resize(512, 338);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->geometry().center());
-        move(frame.topLeft());
-    }
+    resize(kw::ui::clientSize(QSize(512, 338), kw::ui::WindowFrame::Sizeable));
+    kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
 
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));

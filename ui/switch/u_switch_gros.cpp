@@ -28,7 +28,7 @@ Tf_switch_gros::Tf_switch_gros(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("f_switch_gros"));
     setWindowTitle(QStringLiteral("Leds du  switch"));
     setFont(kw::ui::defaultFont());
-    resize(438, 138);
+    resize(kw::ui::clientSize(QSize(438, 138), kw::ui::WindowFrame::Sizeable));
     move(290, 436);
 
     Panel1 = new QFrame(this);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QTableWidget>
 
 namespace kw::test {
 
@@ -114,6 +115,11 @@ QPoint stationPoint(int station)
 QString macOf(int station)
 {
     return QString::fromStdString(kw::global().StationTable[station].mac);
+}
+
+QSize cellSize(const QTableWidget* grid, int column, int row)
+{
+    return grid->visualItemRect(grid->item(row, column)).size();
 }
 
 QString examplesFolder(const QString& name)

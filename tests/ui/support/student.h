@@ -16,6 +16,7 @@
 #include <vector>
 
 class QDialog;
+class QTableWidget;
 
 // Tests run offscreen unless told otherwise, so they need no display.
 #define KW_TEST_MAIN(TestClass)                                                                    \
@@ -89,5 +90,8 @@ QString examplesFolder(const QString& name);
 QPoint stationPoint(int station);
 // Configured MAC text of station 0..9.
 QString macOf(int station);
+
+// A grid cell as drawn, without the grid line after it.
+QSize cellSize(const QTableWidget* grid, int column, int row);
 
 } // namespace kw::test
