@@ -423,9 +423,9 @@ set_leds() { # title-pattern lit-LED...
     type_in "$title" "${keys[@]}" Return
 }
 
-# The sending dialog opens on the cache: the destination's row; Tab, Tab: the frame, its first
-# cell; back to the cache, Enter copies; the source's row into the second cell the same way;
-# Tab to "Terminé", Enter. The arrows go from the row chosen last time.
+# The sending dialog opens on "Terminé"; Shift+Tab: the cache, the destination's row; Tab, Tab:
+# the frame, its first cell; back to the cache, Enter copies; the source's row into the second
+# cell the same way; Tab to "Terminé", Enter. The arrows go from the row chosen last time.
 cache_row=1
 arrows_between() { # from-row to-row
     if [ "$2" -ge "$1" ]; then repeat_key Down $(($2 - $1)); else repeat_key Up $(($1 - $2)); fi
@@ -433,7 +433,7 @@ arrows_between() { # from-row to-row
 emit_by_keys() { # source destination (StationIndex, 9 for Broadcast)
     local source=$1 destination=$2
     press_element "$(station_element "$source")" || return
-    type_in '^Noeud' $(arrows_between "$cache_row" "$destination") Tab Tab Home \
+    type_in '^Noeud' shift+Tab $(arrows_between "$cache_row" "$destination") Tab Tab Home \
         shift+Tab shift+Tab Return $(arrows_between "$destination" "$source") Tab Tab Right \
         shift+Tab shift+Tab Return Tab Return || return
     cache_row=$source

@@ -101,9 +101,13 @@ Tf_source::Tf_source(QWidget* parent)
     // the selection, and a double-click anywhere on a grid copies.
     table_MAC->viewport()->installEventFilter(this);
     trame->viewport()->installEventFilter(this);
-    // Enter on either grid copies as a double-click does.
+    // Enter on either grid copies as a double-click does. A click does not give the grids the
+    // focus, so that for the mouse Enter stays "Terminé", the default button, as ever; the
+    // keyboard reaches them with Tab.
     table_MAC->installEventFilter(this);
     trame->installEventFilter(this);
+    table_MAC->setFocusPolicy(Qt::TabFocus);
+    trame->setFocusPolicy(Qt::TabFocus);
     // Reading order: the cache at the top, "Terminé" on its left, the frame at the bottom.
     setTabOrder(table_MAC, BitBtn1);
     setTabOrder(BitBtn1, trame);
@@ -205,7 +209,11 @@ void Tf_source::showEvent(QShowEvent* event)
     if (!kw::ui::isNewShowing(event))
         return;
     FormActivate();
-    kw::ui::focusFirstControl(this);
+    // On "Terminé", the default button, while there is one: Enter on a grid would copy.
+    if (BitBtn1->isVisibleTo(this) && BitBtn1->isEnabled())
+        BitBtn1->setFocus(Qt::OtherFocusReason);
+    else
+        kw::ui::focusFirstControl(this);
 }
 
 bool Tf_source::eventFilter(QObject* watched, QEvent* event)
