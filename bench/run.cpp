@@ -23,8 +23,8 @@
 
 namespace {
 
-constexpr double StartupTarget = 1.25; // times the reference's median
-constexpr double MemoryTargetMiB = 8;  // above the reference's median
+constexpr double StartupTarget = 1.15; // times the reference's median
+constexpr double MemoryTargetMiB = 3;  // above the reference's median
 
 long long monotonicNs()
 {
