@@ -125,6 +125,7 @@ void TestAccessibility::everyControlAndPictureIsNamed()
 {
     Program program(imposedIni, exercise("1 5").constData());
     QVERIFY(program.started());
+    kw::test::buildEveryControl();
     int checked = 0;
     for (QWidget* window : allWindows()) {
         for (QWidget* widget : window->findChildren<QWidget*>()) {

@@ -145,9 +145,9 @@ void TestHiDpi::picturesKeepTheirCanvasAtDoubleDensity()
     QCOMPARE(qApp->devicePixelRatio(), 2.0);
     Program program(imposedIni, exercise("1 5").constData());
     QVERIFY(program.started());
-    for (const ImageView* view :
-         {windows().Principale->Image1, windows().f_hub1->Image1, windows().f_hub2->Image1,
-          windows().f_switch_gros->Image1, windows().f_switch->image_switch}) {
+    for (const ImageView* view : std::initializer_list<const ImageView*>{
+             windows().Principale->Image1, windows().f_hub1->Image1, windows().f_hub2->Image1,
+             windows().f_switch_gros->Image1, windows().f_switch->image_switch}) {
         QCOMPARE(view->scale(), Scale);
         // The picture itself stays in picture pixels; the canvas shown has twice as many.
         QCOMPARE(view->screenCanvas().size(), view->canvas().size() * Scale);
@@ -288,8 +288,9 @@ void TestHiDpi::picturesPaintOneToOne()
 {
     Program program(imposedIni, exercise("1 5").constData());
     kw::ui::DrawCableLine(1, kw::CableLine::First, Qt::white);
-    for (ImageView* view : {windows().Principale->Image1, windows().f_hub1->Image1,
-                            windows().f_switch_gros->Image1, windows().f_switch->image_switch}) {
+    for (ImageView* view : std::initializer_list<ImageView*>{
+             windows().Principale->Image1, windows().f_hub1->Image1,
+             windows().f_switch_gros->Image1, windows().f_switch->image_switch}) {
         const QPixmap shot = view->grab();
         QCOMPARE(shot.devicePixelRatio(), qreal(Scale));
         // Pixel for pixel what the canvas holds: nothing scaled, nothing blurred.
@@ -303,10 +304,10 @@ void TestHiDpi::glyphsAndIconsUseTheirTwins()
     Program program(imposedIni, exercise("1 5").constData());
     const QImage tick = twin(QStringLiteral("tick"));
     const QImage tickDisabled = twin(QStringLiteral("tick_disabled"));
-    for (const QPushButton* button :
-         {windows().f_source->BitBtn1, windows().f_destination->BitBtn1, windows().f_hub1->BitBtn1,
-          windows().f_hub2->BitBtn1, windows().f_switch_gros->BitBtn1,
-          windows().f_avance->fin_traitement}) {
+    for (const QPushButton* button : std::initializer_list<const QPushButton*>{
+             windows().f_source->BitBtn1, windows().f_destination->BitBtn1,
+             windows().f_hub1->BitBtn1, windows().f_hub2->BitBtn1, windows().f_switch_gros->BitBtn1,
+             windows().f_avance->fin_traitement}) {
         QCOMPARE(glyph(button, QIcon::Normal, 2.0), tick);
         QCOMPARE(glyph(button, QIcon::Disabled, 2.0), tickDisabled);
         // A screen of normal density still gets the 18 x 18 glyph itself.

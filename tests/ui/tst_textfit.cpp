@@ -271,6 +271,8 @@ void TestTextFit::initTestCase()
     g.ExerciseNumber = 65535;
     windows().f_avance->FormActivate();
     windows().f_avance->showExerciseNumber(QString::fromUtf8(kw::ExerciseNumberCaption(g).c_str()));
+    // The about box, never opened here, too.
+    kw::test::buildEveryControl();
 }
 
 QList<QWidget*> TestTextFit::everyWidget() const

@@ -25,10 +25,10 @@ QColor toQColor(kw::Rgb colour)
 } // namespace
 
 HubDialog::HubDialog(int row, const HubDialogLayout& layout, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
-      m_row(row)
+    : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                 Qt::WindowCloseButtonHint),
+      m_row(row), m_layout(layout)
 {
     setObjectName(layout.objectName);
     setWindowTitle(layout.caption);
@@ -38,7 +38,13 @@ HubDialog::HubDialog(int row, const HubDialogLayout& layout, QWidget* parent)
         kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
     else
         move(layout.topLeft);
+    setAccessibleDescription(
+        QStringLiteral("Allumer les leds RX et TX des ports du hub, puis cliquer sur Terminé"));
+}
 
+void HubDialog::makeControls()
+{
+    const HubDialogLayout& layout = m_layout;
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setFrameStyle(QFrame::NoFrame);
@@ -63,10 +69,8 @@ HubDialog::HubDialog(int row, const HubDialogLayout& layout, QWidget* parent)
     BitBtn1->setDefault(true);
     connect(BitBtn1, &QPushButton::clicked, this, &HubDialog::BitBtn1Click);
 
-    // What screen readers say of the dialog.
-    setAccessibleDescription(
-        QStringLiteral("Allumer les leds RX et TX des ports du hub, puis cliquer sur Terminé"));
-    kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du hub %1").arg(row),
+    // What screen readers say of the controls.
+    kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du hub %1").arg(m_row),
                                      kw::ui::LedPicture::Hub);
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));
 }

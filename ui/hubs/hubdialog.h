@@ -5,6 +5,7 @@
 // and the LED row its clicks change.
 
 #include "hubs.h"
+#include "main/deferred.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -33,7 +34,8 @@ struct HubDialogLayout {
     QRect button;
 };
 
-class HubDialog : public QDialog {
+// Its controls are built at its first showing.
+class HubDialog : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     // `row`: the hub (1 or 2) whose LedState row the LED clicks change.
@@ -58,16 +60,18 @@ public:
     // A new exercise: every LED window silver, the dialog closed.
     void resetForNewExercise();
 
-    QFrame* Panel = nullptr;
-    kw::ui::ImageView* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    kw::ui::Deferred<QFrame> Panel{m_controls};
+    kw::ui::Deferred<kw::ui::ImageView> Image1{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QPushButton> BitBtn1{m_controls};
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent* event) override;
 
 private:
     void paintLed(int k, kw::Rgb colour);
 
     int m_row;
+    HubDialogLayout m_layout;
 };

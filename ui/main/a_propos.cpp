@@ -9,16 +9,20 @@
 #include <QScreen>
 
 Tapropos::Tapropos(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                          Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
+    : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                 Qt::MSWindowsFixedSizeDialogHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("apropos"));
     setWindowTitle(QStringLiteral("KW SWITCH"));
     setFont(kw::ui::defaultFont());
     setFixedSize(289, 221);
     kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Fixed);
+    setAccessibleDescription(QStringLiteral("Nom et version du programme"));
+}
 
+void Tapropos::makeControls()
+{
     Panel1 = new QFrame(this);
     Panel1->setGeometry(8, 0, 281, 193);
     // A lowered outer bevel around a raised inner one: an etched edge.
@@ -40,8 +44,7 @@ Tapropos::Tapropos(QWidget* parent)
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    // What screen readers say of the window.
-    setAccessibleDescription(QStringLiteral("Nom et version du programme"));
+    // What screen readers say of the picture.
     ProgramIcon->setAccessibleName(QStringLiteral("Image du programme"));
     ProgramIcon->setAccessibleDescription(QStringLiteral("L'icône de KW SWITCH"));
 }

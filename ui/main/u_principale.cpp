@@ -101,11 +101,6 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     Image1->setCursor(Qt::CrossCursor);
     connect(Image1, &kw::ui::ImageView::mouseDown, this, &TPrincipale::Image1MouseDown);
 
-    trame_gauche = kw::ui::makeStringGrid(client, QRect(112, 344, 385, 25), 5, 1, 0, 20);
-    trame_gauche->setSelectionBehavior(QAbstractItemView::SelectRows);
-    trame_gauche->setEnabled(false);
-    trame_gauche->hide();
-
     resultat = new QLabel(client);
     resultat->setGeometry(40, 384, 521, 33);
     QFont resultFont = kw::ui::defaultFont(true);
@@ -124,18 +119,28 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     Edit2->setAccessibleDescription(
         QStringLiteral("Destinataire de la trame de l'exercice : une station ou Broadcast"));
     kw::ui::makeDiagramAccessible(Image1);
+
+    m_startedUp = FormCreate();
+}
+
+void TPrincipale::makeFrameGrid()
+{
+    trame_gauche = kw::ui::makeStringGrid(centralWidget(), QRect(112, 344, 385, 25), 5, 1, 0, 20);
+    // In the place it has among the controls, before the result panel.
+    trame_gauche->stackUnder(resultat);
+    trame_gauche->setSelectionBehavior(QAbstractItemView::SelectRows);
+    trame_gauche->setEnabled(false);
+    trame_gauche->hide();
     trame_gauche->setAccessibleName(QStringLiteral("Trame émise"));
     trame_gauche->setAccessibleDescription(
         QStringLiteral("Adresse MAC du destinataire, adresse MAC de la source, couches LLC et "
                        "supérieures, FCS"));
-
-    m_startedUp = FormCreate();
+    kw::ui::setupFrameGrid(trame_gauche, kw::ui::layersText());
 }
 
 bool TPrincipale::FormCreate()
 {
     kw::SharedState& g = kw::global();
-    kw::ui::setupFrameGrid(trame_gauche, kw::ui::layersText());
 
     // The folder named on the command line, or else the current one.
     const kw::StartFolderChoice start =
@@ -159,7 +164,9 @@ void TPrincipale::NouveauClick()
 {
     kw::SharedState& g = kw::global();
     Nouveau->setEnabled(false);
-    trame_gauche->hide();
+    // A frame grid not built yet has never been shown.
+    if (QTableWidget* frame = trame_gauche.ifBuilt())
+        frame->hide();
     DrawCables();
     const bool resetOtherWindows = kw::StartExercise(g);
     if (g.ExerciseNumber > 1 && kw::ui::windows().f_avance)

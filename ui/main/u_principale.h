@@ -1,5 +1,6 @@
 #pragma once
 
+#include "deferred.h"
 #include "diagram.h"
 
 #include <QColor>
@@ -17,6 +18,10 @@ class ImageView;
 // The student's work surface: the exercise, the network diagram and the main menu.
 class TPrincipale : public QMainWindow {
     Q_OBJECT
+
+    // The frame grid stays hidden until the source has emitted: it is built when first reached.
+    kw::ui::DeferredControls m_frameGrid{[this] { makeFrameGrid(); }};
+
 public:
     explicit TPrincipale(QWidget* parent = nullptr);
 
@@ -43,7 +48,7 @@ public:
     QLineEdit* Edit2 = nullptr;
     QLabel* Label3 = nullptr;
     kw::ui::ImageView* Image1 = nullptr;
-    QTableWidget* trame_gauche = nullptr;
+    kw::ui::Deferred<QTableWidget> trame_gauche{m_frameGrid};
     QLabel* resultat = nullptr;
 
 protected:
@@ -51,6 +56,7 @@ protected:
 
 private:
     bool FormCreate();
+    void makeFrameGrid();
 
     bool m_startedUp = false;
 };

@@ -51,15 +51,20 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
 } // namespace
 
 Tf_destination::Tf_destination(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+    : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                 Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("f_destination"));
     setWindowTitle(QStringLiteral("Réception de la trame"));
     setFont(kw::ui::defaultFont());
     resize(kw::ui::clientSize(QSize(410, 119), kw::ui::WindowFrame::Sizeable));
+    setAccessibleDescription(
+        QStringLiteral("Station réceptrice : décider si la trame est copiée en mémoire"));
+}
 
+void Tf_destination::makeControls()
+{
     // One panel holds everything, so disabling it disables the whole dialog.
     Panel = new QWidget(this);
     Panel->setObjectName(QStringLiteral("Panel"));
@@ -97,9 +102,7 @@ Tf_destination::Tf_destination(QWidget* parent)
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_destination::BitBtn1Click);
 
-    // What screen readers say of the dialog.
-    setAccessibleDescription(
-        QStringLiteral("Station réceptrice : décider si la trame est copiée en mémoire"));
+    // What screen readers say of the controls.
     station_image->setAccessibleName(QStringLiteral("Station"));
     serveur_image->setAccessibleName(QStringLiteral("Serveur"));
     edit1->setAccessibleName(QStringLiteral("Station réceptrice"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/deferred.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -10,8 +12,8 @@ class QTableWidget;
 class QWidget;
 
 // A receiving station: the student decides whether the station copies the frame into
-// its memory and confirms with "Terminé".
-class Tf_destination : public QDialog {
+// its memory and confirms with "Terminé". Its controls are built at its first showing.
+class Tf_destination : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     explicit Tf_destination(QWidget* parent = nullptr);
@@ -27,15 +29,16 @@ public:
     // What a new exercise resets in this dialog.
     void resetForNewExercise();
 
-    QWidget* Panel = nullptr;
-    QLabel* serveur_image = nullptr;
-    QLabel* station_image = nullptr;
-    QLineEdit* edit1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QCheckBox* copier = nullptr;
-    QTableWidget* trame = nullptr;
+    kw::ui::Deferred<QWidget> Panel{m_controls};
+    kw::ui::Deferred<QLabel> serveur_image{m_controls};
+    kw::ui::Deferred<QLabel> station_image{m_controls};
+    kw::ui::Deferred<QLineEdit> edit1{m_controls};
+    kw::ui::Deferred<QPushButton> BitBtn1{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QCheckBox> copier{m_controls};
+    kw::ui::Deferred<QTableWidget> trame{m_controls};
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent* event) override;
 };

@@ -35,15 +35,21 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
 } // namespace
 
 Tf_source::Tf_source(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
+    : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("f_source"));
     setWindowTitle(QStringLiteral("Noeud émetteur"));
     setFont(kw::ui::defaultFont());
     setFixedSize(406, 340);
+    setAccessibleDescription(QStringLiteral("Station émettrice : copier dans la trame les adresses "
+                                            "MAC du destinataire et de la source, puis Terminé"));
+    FormCreate();
+}
 
+void Tf_source::makeControls()
+{
     // One panel holds everything, so disabling it disables the whole dialog.
     Panel = new QWidget(this);
     Panel->setObjectName(QStringLiteral("Panel"));
@@ -90,7 +96,14 @@ Tf_source::Tf_source(QWidget* parent)
     trame->setSelectionBehavior(QAbstractItemView::SelectItems);
     trame->setToolTip(copyHint);
 
-    FormCreate();
+    // The cache is filled once: every address, the broadcast one included, is always known.
+    for (int row = 0; row <= kw::BroadcastIndex; ++row) {
+        kw::ui::setCell(table_MAC, 0, row, m_cache[static_cast<std::size_t>(row)][0]);
+        kw::ui::setCell(table_MAC, 1, row, m_cache[static_cast<std::size_t>(row)][1]);
+    }
+    kw::ui::setupFrameGrid(trame, QStringLiteral("Couches supérieures"));
+    selectCacheRow(m_cacheRow);
+    selectFrameColumn(m_frameColumn);
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_source::BitBtn1Click);
     connect(table_MAC, &QTableWidget::currentCellChanged, this,
@@ -112,9 +125,7 @@ Tf_source::Tf_source(QWidget* parent)
     setTabOrder(table_MAC, BitBtn1);
     setTabOrder(BitBtn1, trame);
 
-    // What screen readers say of the dialog.
-    setAccessibleDescription(QStringLiteral("Station émettrice : copier dans la trame les adresses "
-                                            "MAC du destinataire et de la source, puis Terminé"));
+    // What screen readers say of the controls.
     station_image->setAccessibleName(QStringLiteral("Station"));
     serveur_image->setAccessibleName(QStringLiteral("Serveur"));
     edit1->setAccessibleName(QStringLiteral("Station émettrice"));
@@ -128,15 +139,11 @@ Tf_source::Tf_source(QWidget* parent)
 
 void Tf_source::FormCreate()
 {
-    // The cache is filled once: every address, the broadcast one included, is always known.
+    // The addresses as configured now, shown in the cache grid once it is built.
     const kw::SharedState& g = kw::global();
-    for (int row = 0; row <= kw::BroadcastIndex; ++row) {
-        kw::ui::setCell(table_MAC, 0, row, fromUtf8(g.StationTable[row].name));
-        kw::ui::setCell(table_MAC, 1, row, fromUtf8(g.StationTable[row].mac));
-    }
-    kw::ui::setupFrameGrid(trame, QStringLiteral("Couches supérieures"));
-    selectCacheRow(1);
-    selectFrameColumn(0);
+    for (int row = 0; row <= kw::BroadcastIndex; ++row)
+        m_cache[static_cast<std::size_t>(row)] = {fromUtf8(g.StationTable[row].name),
+                                                  fromUtf8(g.StationTable[row].mac)};
 }
 
 void Tf_source::FormActivate()

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "global.h"
+#include "main/deferred.h"
+
 #include <QDialog>
+#include <QString>
+
+#include <array>
 
 class QLabel;
 class QLineEdit;
@@ -9,8 +15,9 @@ class QTableWidget;
 class QWidget;
 
 // The sending station: the student copies the frame's two MAC addresses from the
-// station's cache of known addresses, then confirms with "Terminé".
-class Tf_source : public QDialog {
+// station's cache of known addresses, then confirms with "Terminé". Its controls are built at
+// its first showing.
+class Tf_source : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     explicit Tf_source(QWidget* parent = nullptr);
@@ -32,17 +39,18 @@ public:
     int selectedFrameColumn() const { return m_frameColumn; }
     int selectedCacheRow() const { return m_cacheRow; }
 
-    QWidget* Panel = nullptr;
-    QLabel* station_image = nullptr;
-    QLabel* serveur_image = nullptr;
-    QLineEdit* edit1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QTableWidget* table_MAC = nullptr;
-    QLabel* Label1 = nullptr;
-    QTableWidget* trame = nullptr;
+    kw::ui::Deferred<QWidget> Panel{m_controls};
+    kw::ui::Deferred<QLabel> station_image{m_controls};
+    kw::ui::Deferred<QLabel> serveur_image{m_controls};
+    kw::ui::Deferred<QLineEdit> edit1{m_controls};
+    kw::ui::Deferred<QPushButton> BitBtn1{m_controls};
+    kw::ui::Deferred<QLabel> Label2{m_controls};
+    kw::ui::Deferred<QTableWidget> table_MAC{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QTableWidget> trame{m_controls};
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -53,6 +61,8 @@ private:
     void cacheCurrentChanged(int row);
     void frameCurrentChanged(int column);
 
+    // The addresses known at creation, name and MAC text of each row, for the cache grid.
+    std::array<std::array<QString, 2>, kw::BroadcastIndex + 1> m_cache;
     int m_frameColumn = 0;
     int m_cacheRow = 1;
     bool m_restoringSelection = false;

@@ -102,9 +102,9 @@ std::string macOfStation(int station)
 } // namespace
 
 Tf_switch::Tf_switch(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint)
+    : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                 Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("f_switch"));
     setWindowTitle(QStringLiteral(
@@ -112,7 +112,20 @@ Tf_switch::Tf_switch(QWidget* parent)
     setFont(kw::ui::defaultFont());
     resize(kw::ui::clientSize(QSize(512, 338), kw::ui::WindowFrame::Sizeable));
     kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable);
+    // What screen readers say of the dialog.
+    setAccessibleDescription(QStringLiteral(
+        "Switch : mettre à jour la table avec la source et son port, choisir le port du "
+        "destinataire, puis cliquer sur le switch pour émettre"));
 
+    // The table is made now, in the start-up's order: it takes the known-addresses window's
+    // addresses and reseeds the random generator.
+    m_table =
+        kw::InitSwitchTable(kw::global().InitialEntries, kw::global().TtlMaxText, macOfStation);
+    m_frame = kw::MakeFrameRow({}, {});
+}
+
+void Tf_switch::makeControls()
+{
     Panel = new QFrame(this);
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setGeometry(0, 0, 497, 305);
@@ -185,17 +198,11 @@ Tf_switch::Tf_switch(QWidget* parent)
         port->installEventFilter(this);
     trame->installEventFilter(this);
 
-    m_table =
-        kw::InitSwitchTable(kw::global().InitialEntries, kw::global().TtlMaxText, macOfStation);
-    m_frame = kw::MakeFrameRow({}, {});
     trame->setCurrentCell(0, 0);
     showTable();
     showFrame();
 
-    // What screen readers say of the dialog; the port buttons show only a digit.
-    setAccessibleDescription(QStringLiteral(
-        "Switch : mettre à jour la table avec la source et son port, choisir le port du "
-        "destinataire, puis cliquer sur le switch pour émettre"));
+    // What screen readers say of the controls; the port buttons show only a digit.
     trame->setAccessibleName(QStringLiteral("Trame reçue"));
     trame->setAccessibleDescription(
         QStringLiteral("Double click -> copie de l'adresse & du port   dans la table "));

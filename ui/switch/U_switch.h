@@ -1,5 +1,6 @@
 #pragma once
 
+#include "main/deferred.h"
 #include "switchtable.h"
 
 #include <QDialog>
@@ -15,8 +16,9 @@ class ImageView;
 }
 
 // The switch at work: the student learns the sender into the address table, looks the
-// destination up, then emits through the LED dialog. The table lives for the whole run.
-class Tf_switch : public QDialog {
+// destination up, then emits through the LED dialog. The table lives for the whole run; the
+// controls that show it are built at the dialog's first showing.
+class Tf_switch : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     explicit Tf_switch(QWidget* parent = nullptr);
@@ -42,30 +44,31 @@ public:
     const kw::SwitchTable& switchTable() const { return m_table; }
     const kw::FrameRow& frameRow() const { return m_frame; }
 
-    QFrame* Panel = nullptr;
-    QLabel* Label4 = nullptr;
-    QTableWidget* trame = nullptr;
-    QLabel* Label1 = nullptr;
-    QTableWidget* table_ports = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label2 = nullptr;
-    QRadioButton* port1 = nullptr;
-    QRadioButton* port2 = nullptr;
-    QRadioButton* port3 = nullptr;
-    QRadioButton* port4 = nullptr;
-    QGroupBox* dest_via = nullptr;
-    QRadioButton* b_d1 = nullptr;
-    QRadioButton* b_d2 = nullptr;
-    QRadioButton* b_d3 = nullptr;
-    QRadioButton* b_d4 = nullptr;
-    QRadioButton* b_dinconnu = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    kw::ui::ImageView* image_switch = nullptr;
+    kw::ui::Deferred<QFrame> Panel{m_controls};
+    kw::ui::Deferred<QLabel> Label4{m_controls};
+    kw::ui::Deferred<QTableWidget> trame{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QTableWidget> table_ports{m_controls};
+    kw::ui::Deferred<QFrame> Panel1{m_controls};
+    kw::ui::Deferred<QLabel> Label3{m_controls};
+    kw::ui::Deferred<QLabel> Label6{m_controls};
+    kw::ui::Deferred<QLabel> Label5{m_controls};
+    kw::ui::Deferred<QLabel> Label2{m_controls};
+    kw::ui::Deferred<QRadioButton> port1{m_controls};
+    kw::ui::Deferred<QRadioButton> port2{m_controls};
+    kw::ui::Deferred<QRadioButton> port3{m_controls};
+    kw::ui::Deferred<QRadioButton> port4{m_controls};
+    kw::ui::Deferred<QGroupBox> dest_via{m_controls};
+    kw::ui::Deferred<QRadioButton> b_d1{m_controls};
+    kw::ui::Deferred<QRadioButton> b_d2{m_controls};
+    kw::ui::Deferred<QRadioButton> b_d3{m_controls};
+    kw::ui::Deferred<QRadioButton> b_d4{m_controls};
+    kw::ui::Deferred<QRadioButton> b_dinconnu{m_controls};
+    kw::ui::Deferred<QGroupBox> GroupBox2{m_controls};
+    kw::ui::Deferred<kw::ui::ImageView> image_switch{m_controls};
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -23,14 +23,19 @@ QColor toQColor(const kw::SwitchLedColour& colour)
 
 } // namespace
 
-Tf_switch_gros::Tf_switch_gros(QWidget* parent) : QDialog(parent)
+Tf_switch_gros::Tf_switch_gros(QWidget* parent) : BuiltWhenShown(parent)
 {
     setObjectName(QStringLiteral("f_switch_gros"));
     setWindowTitle(QStringLiteral("Leds du  switch"));
     setFont(kw::ui::defaultFont());
     resize(kw::ui::clientSize(QSize(438, 138), kw::ui::WindowFrame::Sizeable));
     move(290, 436);
+    setAccessibleDescription(
+        QStringLiteral("Allumer les leds TX et RX des ports du switch, puis cliquer sur Terminé"));
+}
 
+void Tf_switch_gros::makeControls()
+{
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(0, 0, 428, 107);
@@ -51,9 +56,7 @@ Tf_switch_gros::Tf_switch_gros(QWidget* parent) : QDialog(parent)
     connect(Image1, &kw::ui::ImageView::mouseDown, this, &Tf_switch_gros::Image1MouseDown);
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_switch_gros::BitBtn1Click);
 
-    // What screen readers say of the dialog.
-    setAccessibleDescription(
-        QStringLiteral("Allumer les leds TX et RX des ports du switch, puis cliquer sur Terminé"));
+    // What screen readers say of the controls.
     kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du switch"),
                                      kw::ui::LedPicture::Switch);
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));

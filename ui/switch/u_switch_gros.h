@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main/deferred.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -10,8 +12,9 @@ namespace kw::ui {
 class ImageView;
 }
 
-// The switch's front, enlarged: the student lights the RX and TX LEDs the frame uses.
-class Tf_switch_gros : public QDialog {
+// The switch's front, enlarged: the student lights the RX and TX LEDs the frame uses. Its
+// controls are built at its first showing.
+class Tf_switch_gros : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     // Working: the instruction and "Terminé" are shown. Review: both hidden.
@@ -33,12 +36,13 @@ public:
     // What a new exercise resets in this dialog: every square silver, the dialog closed.
     void resetForNewExercise();
 
-    QFrame* Panel1 = nullptr;
-    kw::ui::ImageView* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
+    kw::ui::Deferred<QFrame> Panel1{m_controls};
+    kw::ui::Deferred<kw::ui::ImageView> Image1{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QPushButton> BitBtn1{m_controls};
 
 protected:
+    void makeControls() override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -1,9 +1,16 @@
 #include "student.h"
 
 #include "global.h"
+#include "hubs/u_hub.h"
+#include "hubs/u_hub2.h"
+#include "main/a_propos.h"
 #include "main/u_principale.h"
 #include "main/widgets.h"
 #include "main/windows.h"
+#include "stations/u_dest.h"
+#include "stations/u_source.h"
+#include "switch/U_switch.h"
+#include "switch/u_switch_gros.h"
 
 #include <QDialog>
 #include <QDir>
@@ -120,6 +127,19 @@ QString macOf(int station)
 QSize cellSize(const QTableWidget* grid, int column, int row)
 {
     return grid->visualItemRect(grid->item(row, column)).size();
+}
+
+void buildEveryControl()
+{
+    const kw::ui::Windows& w = kw::ui::windows();
+    w.Principale->trame_gauche.get();
+    w.f_source->buildControls();
+    w.f_hub1->buildControls();
+    w.f_destination->buildControls();
+    w.f_hub2->buildControls();
+    w.apropos->buildControls();
+    w.f_switch->buildControls();
+    w.f_switch_gros->buildControls();
 }
 
 QString examplesFolder(const QString& name)

@@ -83,6 +83,10 @@ private:
     bool m_started = false;
 };
 
+// Builds now the controls that the windows build when first shown or reached, for the
+// checks that walk every control of every window.
+void buildEveryControl();
+
 // Folder of a ready example under examples/, or of a fixture under tests/data/.
 QString examplesFolder(const QString& name);
 
