@@ -3,13 +3,19 @@
 
 #include "diagram.h"
 #include "global.h"
+#include "main/pixelruns.h"
+#include "main/widgets.h"
 #include "student.h"
 #include "switchleds.h"
 
 #include <QImage>
 #include <QList>
 #include <QRect>
+#include <QResource>
 #include <QTest>
+
+#include <span>
+#include <vector>
 
 #include <array>
 
@@ -103,6 +109,10 @@ private slots:
     void icons();
     void ticks();
     void programPicture();
+    void runsGiveThePictureBack_data();
+    void runsGiveThePictureBack();
+    void damagedRunsAreRefused_data();
+    void damagedRunsAreRefused();
 };
 
 void TestAssets::sizes_data()
@@ -495,6 +505,72 @@ void TestAssets::programPicture()
     QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
     QVERIFY(!inkBox(icon, icon.rect(), pinkRed).isEmpty());
     QVERIFY(!inkBox(icon, icon.rect(), arrowBlue).isEmpty());
+}
+
+void TestAssets::runsGiveThePictureBack_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("diagram") << QStringLiteral("diagram");
+    QTest::newRow("diagram, twin") << QStringLiteral("diagram@2x");
+}
+
+void TestAssets::runsGiveThePictureBack()
+{
+    QFETCH(QString, name);
+    const QImage png =
+        QImage(QStringLiteral(":/%1.png").arg(name)).convertToFormat(QImage::Format_RGB32);
+    const QResource runs(QStringLiteral(":/runs/%1.runs").arg(name));
+    QVERIFY(runs.isValid());
+    QCOMPARE(runs.compressionAlgorithm(), QResource::NoCompression);
+    const std::span<const std::uint8_t> data(runs.data(), std::size_t(runs.size()));
+    const auto size = kw::ui::ReadRunsSize(data);
+    QVERIFY(size);
+    QCOMPARE(QSize(size->width, size->height), png.size());
+    std::vector<std::uint32_t> pixels(std::size_t(png.width()) * std::size_t(png.height()));
+    QVERIFY(kw::ui::DecodeRuns(data, pixels));
+    const QImage decoded(reinterpret_cast<const uchar*>(pixels.data()), png.width(), png.height(),
+                         QImage::Format_RGB32);
+    QVERIFY(decoded == png);
+    // What the picture widget starts from.
+    if (!name.contains(QLatin1Char('@'))) {
+        const kw::ui::ImageView view(nullptr, QRect(QPoint(), png.size()),
+                                     QStringLiteral(":/%1.png").arg(name));
+        QVERIFY(view.canvas() == png);
+    }
+}
+
+void TestAssets::damagedRunsAreRefused_data()
+{
+    // A picture of 2 x 2: one run of 3 pixels, one of 1.
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("sound");
+    const QByteArray header = QByteArray("KWRUNS1\n") + QByteArray("\x02\0\0\0\x02\0\0\0", 8);
+    const QByteArray run3("\x03\0\x11\x22\x33\xff", 6);
+    const QByteArray run1("\x01\0\x44\x55\x66\xff", 6);
+    QTest::newRow("sound") << header + run3 + run1 << true;
+    QTest::newRow("a pixel short") << header + run3 << false;
+    QTest::newRow("a pixel too many") << header + run3 + run1 + run1 << false;
+    QTest::newRow("a run past the end")
+        << header + run3 + QByteArray("\x02\0\0\0\0\xff", 6) << false;
+    QTest::newRow("an empty run") << header + QByteArray("\0\0\0\0\0\xff", 6) + run3 + run1
+                                  << false;
+    QTest::newRow("cut in a run") << header + run3 + run1.left(4) << false;
+    QTest::newRow("no width") << QByteArray("KWRUNS1\n") + QByteArray(8, '\0') << false;
+    QTest::newRow("other data") << QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(32, '\0') << false;
+}
+
+void TestAssets::damagedRunsAreRefused()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(bool, sound);
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.data()),
+                                              std::size_t(data.size()));
+    std::vector<std::uint32_t> pixels(4, 0);
+    const bool decoded = kw::ui::ReadRunsSize(bytes) && kw::ui::DecodeRuns(bytes, pixels);
+    QCOMPARE(decoded, sound);
+    if (sound)
+        QCOMPARE(pixels,
+                 (std::vector<std::uint32_t>{0xff332211, 0xff332211, 0xff332211, 0xff665544}));
 }
 
 KW_TEST_MAIN(TestAssets)

@@ -1,5 +1,7 @@
 #include "widgets.h"
 
+#include "pixelruns.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -10,13 +12,17 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <span>
 #include <utility>
 
 namespace kw::ui {
@@ -246,6 +252,38 @@ QPixmap loadPicture(const QString& resource, const QWidget* widget)
 
 namespace {
 
+// ":/name.png" -> ":/runs/name.runs"; empty for a name of another form.
+QString runsResource(const QString& resource)
+{
+    const QString prefix = QStringLiteral(":/");
+    const QString suffix = QStringLiteral(".png");
+    if (!resource.startsWith(prefix) || !resource.endsWith(suffix))
+        return {};
+    return QStringLiteral(":/runs/") +
+           resource.mid(prefix.size(), resource.size() - prefix.size() - suffix.size()) +
+           QStringLiteral(".runs");
+}
+
+// A picture of the resources as opaque 32-bit pixels: from its runs when the build embedded
+// them (the pictures shown at start-up), else decoded from its PNG file.
+QImage readCanvas(const QString& resource)
+{
+    const QString runsName = runsResource(resource);
+    const QResource runs(runsName);
+    if (!runsName.isEmpty() && runs.isValid() &&
+        runs.compressionAlgorithm() == QResource::NoCompression) {
+        const std::span<const std::uint8_t> data(runs.data(), std::size_t(runs.size()));
+        if (const std::optional<RunsSize> size = ReadRunsSize(data)) {
+            QImage image(size->width, size->height, QImage::Format_RGB32);
+            const std::size_t count = std::size_t(size->width) * std::size_t(size->height);
+            if (!image.isNull() && image.bytesPerLine() == qsizetype(size->width) * 4 &&
+                DecodeRuns(data, {reinterpret_cast<std::uint32_t*>(image.bits()), count}))
+                return image;
+        }
+    }
+    return QImage(resource).convertToFormat(QImage::Format_RGB32);
+}
+
 QImage enlarged(const QImage& picture, int scale)
 {
     QImage big =
@@ -287,7 +325,7 @@ void showView(QWidget* window, const std::function<void()>& activate)
 }
 
 ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& resource)
-    : QWidget(parent), m_canvas(QImage(resource).convertToFormat(QImage::Format_RGB32))
+    : QWidget(parent), m_canvas(readCanvas(resource))
 {
     setGeometry(geometry);
     if (m_canvas.isNull()) {
@@ -297,7 +335,7 @@ ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& reso
     }
     m_scale = pictureScale(this);
     if (m_scale > 1) {
-        m_screen = QImage(twinResource(resource)).convertToFormat(QImage::Format_RGB32);
+        m_screen = readCanvas(twinResource(resource));
         // Only a twin of exactly the right size keeps the picture's features under the
         // enlarged drawing; otherwise the plain picture is enlarged pixel by pixel.
         if (m_screen.size() != m_canvas.size() * m_scale)
