@@ -90,15 +90,6 @@ bool HubWasPassed(const SharedState& state)
     return state.FlowState != state.SavedFlowState;
 }
 
-int HubAtX(int x)
-{
-    if (x >= 39 && x <= 174)
-        return 1;
-    if (x >= 317 && x <= 453)
-        return 2;
-    return 0;
-}
-
 bool HubMayBeTreated(int hub, std::uint8_t flowState, int source, const LedRow& switchLeds)
 {
     if (hub != 1 && hub != 2)

@@ -40,7 +40,14 @@ void SaveFlowStateOnHubActivation(SharedState& state);
 bool HubWasPassed(const SharedState& state);
 
 // Hub under a click of the hub row: 39..174 Hub 1, 317..453 Hub 2, otherwise 0.
-int HubAtX(int x);
+constexpr int HubAtX(int x)
+{
+    if (x >= 39 && x <= 174)
+        return 1;
+    if (x >= 317 && x <= 453)
+        return 2;
+    return 0;
+}
 
 // Whether hub 1 or 2 (not yet ticked) may be treated now; switchLeds is LedState row 3.
 bool HubMayBeTreated(int hub, std::uint8_t flowState, int source, const LedRow& switchLeds);

@@ -15,6 +15,8 @@
 #include <QStringList>
 #include <QWindow>
 
+#include <algorithm>
+#include <array>
 #include <map>
 
 namespace kw::ui {
@@ -315,12 +317,23 @@ void registerPicture(ImageView* view, Registration registration, std::vector<int
 
 } // namespace
 
-std::vector<PictureElement> diagramElements()
+namespace {
+
+enum DiagramSlot { ServeurA, ServeurB, Machine1, Hub1 = Machine1 + 6, Hub2, Switch, SlotCount };
+
+// Inclusive corners; empty while right < left.
+struct Box {
+    int left = 0;
+    int top = 0;
+    int right = -1;
+    int bottom = -1;
+};
+
+// Each element's box is where a click reaches it: the hit test decides, and the hubs share the
+// hub row by x. Worked out while compiling, from every point of the picture.
+constexpr std::array<Box, SlotCount> diagramBoxes()
 {
-    // Each element's rectangle is where a click reaches it: the hit test decides, and the
-    // hubs share the hub row by x.
-    enum Slot { ServeurA, ServeurB, Machine1, Hub1 = Machine1 + 6, Hub2, Switch, SlotCount };
-    std::vector<QRect> boxes(SlotCount);
+    std::array<Box, SlotCount> boxes{};
     for (int y = 0; y < kw::DiagramHeight; ++y) {
         for (int x = 0; x < kw::DiagramWidth; ++x) {
             const kw::DiagramHit hit = kw::HitTestDiagram(x, y);
@@ -331,10 +344,26 @@ std::vector<PictureElement> diagramElements()
                 slot = Switch;
             else if (hit.element == kw::DiagramElement::HubRow && kw::HubAtX(x) != 0)
                 slot = Hub1 + kw::HubAtX(x) - 1;
-            if (slot >= 0)
-                boxes[static_cast<std::size_t>(slot)] |= QRect(x, y, 1, 1);
+            if (slot < 0)
+                continue;
+            Box& box = boxes[static_cast<std::size_t>(slot)];
+            if (box.right < box.left) {
+                box = {x, y, x, y};
+                continue;
+            }
+            box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                   std::max(box.bottom, y)};
         }
     }
+    return boxes;
+}
+
+constexpr std::array<Box, SlotCount> DiagramBoxes = diagramBoxes();
+
+} // namespace
+
+std::vector<PictureElement> diagramElements()
+{
     std::vector<PictureElement> elements;
     for (int station : {7, 8, 1, 2, 3, 4, 5, 6})
         elements.push_back({stationName(station), stationDescription(station), {}});
@@ -344,8 +373,10 @@ std::vector<PictureElement> diagramElements()
                         QStringLiteral("Commutateur Ethernet à quatre ports. "
                                        "Cliquer pour le traiter."),
                         {}});
-    for (std::size_t i = 0; i < elements.size(); ++i)
-        elements[i].rect = boxes[i];
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        const Box& box = DiagramBoxes[i];
+        elements[i].rect = QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom));
+    }
     return elements;
 }
 
