@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
@@ -66,18 +67,41 @@ public:
 
 } // namespace
 
+namespace {
+
+QFont layoutFont(const QStringList& families)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(10);
+    return font;
+}
+
+// The faces the layout suits, best first; the first one alone when it is installed. Given a
+// list, the font database also looks up at once the faces that would stand in for the first
+// one's missing characters, a search that a single face leaves until a character is missing.
+const QStringList& layoutFamilies()
+{
+    static const QStringList families = [] {
+        const QStringList suited{QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                 QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
+                                 QStringLiteral("DejaVu Sans")};
+        const QStringList first{suited.first()};
+        return QFontInfo(layoutFont(first)).family() == suited.first() ? first : suited;
+    }();
+    return families;
+}
+
+} // namespace
+
 QFont defaultFont(bool bold)
 {
     // The windows were laid out, to the pixel, for a bitmap sans-serif whose 11-pixel texts
     // are narrower than Liberation Sans of that height, which would cut many of them; at 10
     // pixels the widest texts of the layout fit their controls. The main window's larger
     // texts keep their own heights: there the two faces are about as wide.
-    QFont font;
-    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(10);
+    QFont font = layoutFont(layoutFamilies());
     font.setBold(bold);
     return font;
 }
