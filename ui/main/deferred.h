@@ -6,8 +6,12 @@
 // window's deferred controls are built all at once, the first time the window is shown or
 // anything reaches for one of them, so that whoever looks finds them as they always were.
 
+#include <QEvent>
+
 #include <functional>
 #include <utility>
+
+class QWidget;
 
 namespace kw::ui {
 
@@ -63,9 +67,18 @@ private:
     T* m_control = nullptr;
 };
 
+// Controls made in a window already on the screen are shown as they would have been with it:
+// all but those their maker hid.
+void showNewControls(QWidget* window);
+
+// Builds `controls` when `window`, shown already, first comes on the screen (its platform
+// window is exposed), or at once when a screen reader listens, now or later: a screen reader
+// may look into a window that is minimised.
+void buildWhenExposed(QWidget* window, DeferredControls& controls);
+
 // A window whose controls are built at its first showing, or earlier when one of them is
 // reached. The window itself (its name, caption, flags, size and place, what screen readers
-// say of it) is set up by its constructor as usual; `buildControls` makes the rest.
+// say of it) is set up by its constructor as usual; `makeControls` makes the rest.
 template <typename Window> class BuiltWhenShown : public Window {
 public:
     using Window::Window;
@@ -85,7 +98,40 @@ protected:
     virtual void makeControls() = 0;
 
     // Declared before the derived window's controls, which refer to it.
-    DeferredControls m_controls{[this] { makeControls(); }};
+    DeferredControls m_controls{[this] {
+        makeControls();
+        if (this->isVisible())
+            showNewControls(this);
+    }};
+};
+
+// A window shown from the start but minimised where a window manager runs, so that the student
+// sees it only once it is restored: its controls are built when it first comes on the screen,
+// or earlier when one of them is reached (or a screen reader listens).
+template <typename Window> class BuiltWhenExposed : public BuiltWhenShown<Window> {
+public:
+    using BuiltWhenShown<Window>::BuiltWhenShown;
+
+    void setVisible(bool visible) override
+    {
+        Window::setVisible(visible);
+        if (visible && !m_watching && !this->controlsBuilt()) {
+            m_watching = true;
+            buildWhenExposed(this, this->m_controls);
+        }
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        // Activated, the window gives the focus to its first control: it must be there.
+        if (event->type() == QEvent::WindowActivate)
+            this->buildControls();
+        return Window::event(event);
+    }
+
+private:
+    bool m_watching = false;
 };
 
 } // namespace kw::ui

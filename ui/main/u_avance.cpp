@@ -38,16 +38,24 @@ QString numbered(const QString& prefix, int number)
 } // namespace
 
 Tf_avance::Tf_avance(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : BuiltWhenExposed(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("f_avance"));
     setWindowTitle(QStringLiteral("Avancement"));
     setFont(kw::ui::defaultFont());
     setFixedSize(kw::ui::clientSize(QSize(181, 247), kw::ui::WindowFrame::Sizeable));
     kw::ui::centreOnScreen(this, kw::ui::WindowFrame::Sizeable, true);
+    // What screen readers say of the window; it starts minimised, when its title would not
+    // be read.
+    setAccessibleName(windowTitle());
+    setAccessibleDescription(QStringLiteral("Avancement de la trame : les éléments traités, ceux "
+                                            "que la trame ne concerne pas, le cumul des erreurs."));
+}
 
+void Tf_avance::makeControls()
+{
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 169, 41);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -87,11 +95,7 @@ Tf_avance::Tf_avance(QWidget* parent)
     connect(destinataire, &QCheckBox::toggled, this, &Tf_avance::destinataireClick);
     connect(fin_traitement, &QPushButton::clicked, this, &Tf_avance::fin_traitementClick);
 
-    // What screen readers say: the "Traité" boxes have no caption of their own; the window
-    // starts minimised, when its title would not be read.
-    setAccessibleName(windowTitle());
-    setAccessibleDescription(QStringLiteral("Avancement de la trame : les éléments traités, ceux "
-                                            "que la trame ne concerne pas, le cumul des erreurs."));
+    // What screen readers say of the controls: the "Traité" boxes have no caption of their own.
     for (const auto& [box, element] :
          {std::pair{_emetteur, QStringLiteral("émetteur")},
           std::pair{_hub1, QStringLiteral("Hub1")}, std::pair{_hub2, QStringLiteral("Hub2")},

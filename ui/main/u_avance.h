@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deferred.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -7,8 +9,9 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-// The student's score sheet for the current frame: ticks, error total, end of frame.
-class Tf_avance : public QWidget {
+// The student's score sheet for the current frame: ticks, error total, end of frame. Its
+// controls are built when the window first comes on the screen, or first used.
+class Tf_avance : public kw::ui::BuiltWhenExposed<QWidget> {
     Q_OBJECT
 public:
     explicit Tf_avance(QWidget* parent = nullptr);
@@ -29,24 +32,25 @@ public:
 
     void resetForNewExercise();
 
-    QFrame* Panel1 = nullptr;
-    QLabel* numero_exo = nullptr;
-    QLabel* label_erreurs = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QCheckBox* emetteur = nullptr;
-    QCheckBox* Hub1 = nullptr;
-    QCheckBox* Hub2 = nullptr;
-    QCheckBox* switch_ = nullptr;
-    QCheckBox* destinataire = nullptr;
-    QCheckBox* _emetteur = nullptr;
-    QCheckBox* _hub1 = nullptr;
-    QCheckBox* _hub2 = nullptr;
-    QCheckBox* _switch = nullptr;
-    QCheckBox* _destinataire = nullptr;
-    QPushButton* fin_traitement = nullptr;
+    kw::ui::Deferred<QFrame> Panel1{m_controls};
+    kw::ui::Deferred<QLabel> numero_exo{m_controls};
+    kw::ui::Deferred<QLabel> label_erreurs{m_controls};
+    kw::ui::Deferred<QLabel> Label2{m_controls};
+    kw::ui::Deferred<QLabel> Label1{m_controls};
+    kw::ui::Deferred<QCheckBox> emetteur{m_controls};
+    kw::ui::Deferred<QCheckBox> Hub1{m_controls};
+    kw::ui::Deferred<QCheckBox> Hub2{m_controls};
+    kw::ui::Deferred<QCheckBox> switch_{m_controls};
+    kw::ui::Deferred<QCheckBox> destinataire{m_controls};
+    kw::ui::Deferred<QCheckBox> _emetteur{m_controls};
+    kw::ui::Deferred<QCheckBox> _hub1{m_controls};
+    kw::ui::Deferred<QCheckBox> _hub2{m_controls};
+    kw::ui::Deferred<QCheckBox> _switch{m_controls};
+    kw::ui::Deferred<QCheckBox> _destinataire{m_controls};
+    kw::ui::Deferred<QPushButton> fin_traitement{m_controls};
 
 protected:
+    void makeControls() override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;

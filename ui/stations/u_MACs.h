@@ -1,11 +1,18 @@
 #pragma once
 
+#include "global.h"
+#include "main/deferred.h"
+
+#include <QString>
 #include <QWidget>
+
+#include <array>
 
 class QTableWidget;
 
-// Reference list of every station's MAC address, for the whole run.
-class TAdressesMAC : public QWidget {
+// Reference list of every station's MAC address, for the whole run. Its grid is built when
+// the window first comes on the screen.
+class TAdressesMAC : public kw::ui::BuiltWhenExposed<QWidget> {
     Q_OBJECT
 public:
     explicit TAdressesMAC(QWidget* parent = nullptr);
@@ -13,11 +20,15 @@ public:
     // Row n, column 1 holds the MAC text of station n (1..8).
     QString macOf(int station) const;
 
-    QTableWidget* table_MAC = nullptr;
+    kw::ui::Deferred<QTableWidget> table_MAC{m_controls};
 
 protected:
+    void makeControls() override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormCreate();
+
+    // Column 1 of each row, as the grid shows it.
+    std::array<QString, kw::BroadcastIndex + 1> m_addresses;
 };

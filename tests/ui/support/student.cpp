@@ -4,9 +4,11 @@
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
 #include "main/a_propos.h"
+#include "main/u_avance.h"
 #include "main/u_principale.h"
 #include "main/widgets.h"
 #include "main/windows.h"
+#include "stations/u_MACs.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
 #include "switch/U_switch.h"
@@ -134,7 +136,9 @@ void buildEveryControl()
     const kw::ui::Windows& w = kw::ui::windows();
     w.Principale->trame_gauche.get();
     w.f_source->buildControls();
+    w.f_avance->buildControls();
     w.f_hub1->buildControls();
+    w.AdressesMAC->buildControls();
     w.f_destination->buildControls();
     w.f_hub2->buildControls();
     w.apropos->buildControls();
