@@ -109,6 +109,11 @@ void Tf_avance::makeControls()
             QStringLiteral("Cocher si la trame ne concerne pas cet élément"));
     fin_traitement->setAccessibleDescription(
         QStringLiteral("Vérifie une et une seule coche par ligne"));
+
+    // Shown in view before its controls were made (no window manager minimised it): what
+    // its showing would have done to them.
+    if (isVisible() && !isMinimized())
+        FormActivate();
 }
 
 void Tf_avance::ReportError(const QString& message)
@@ -220,8 +225,9 @@ void Tf_avance::keyPressEvent(QKeyEvent* event)
 void Tf_avance::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // A window that starts minimised is not activated yet.
-    if (!isMinimized())
+    // A window that starts minimised is not activated yet; one whose controls are still to
+    // be made is, once they are.
+    if (!isMinimized() && controlsBuilt())
         FormActivate();
 }
 
