@@ -90,6 +90,7 @@ class TestAccessibility : public QObject {
 private slots:
     void everyWindowIsNamedAndDescribed();
     void everyControlAndPictureIsNamed();
+    void screenReaderFindsTheMinimisedWindowsControls();
     void diagramElements_data();
     void diagramElements();
     void diagramPointsFindTheirElement();
@@ -154,6 +155,24 @@ void TestAccessibility::everyControlAndPictureIsNamed()
     }
     // The walk really went through the windows' controls.
     QVERIFY(checked > 40);
+}
+
+void TestAccessibility::screenReaderFindsTheMinimisedWindowsControls()
+{
+    // The reference windows, minimised, make their controls when they come on the screen;
+    // a screen reader that starts meanwhile may look into them at once.
+    Program program(imposedIni, exercise("1 5").constData());
+    QVERIFY(program.started());
+    TAdressesMAC* addresses = windows().AdressesMAC;
+    Tf_avance* progress = windows().f_avance;
+    if (addresses->controlsBuilt() && progress->controlsBuilt())
+        QSKIP("the reference windows made their controls at start-up");
+    QAccessible::setActive(true);
+    const bool built = addresses->controlsBuilt() && progress->controlsBuilt();
+    QAccessible::setActive(false);
+    QVERIFY(built);
+    QCOMPARE(addresses->findChildren<QTableWidget*>().size(), 1);
+    QVERIFY(progress->findChild<QPushButton*>(QStringLiteral("fin_traitement")));
 }
 
 void TestAccessibility::diagramElements_data()
