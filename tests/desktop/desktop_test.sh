@@ -76,13 +76,7 @@ wm_announced() {
 
 # Runs a check again until it holds, for up to 20 s: on a loaded machine starting a program or
 # an X server takes its time. Only what must come at all waits this long.
-patiently() {
-    for _ in $(seq 400); do
-        "$@" && return 0
-        sleep 0.05
-    done
-    return 1
-}
+patiently() { retry 400 "$@"; }
 
 # The program started in an example folder; waits for its main window.
 start_program() {
@@ -111,8 +105,12 @@ wait_exit() {
 
 # Runs a check again for up to 10 s until it holds: the program and the window manager answer
 # in their own time.
-eventually() {
-    for _ in $(seq 200); do
+eventually() { retry 200 "$@"; }
+
+retry() { # tries check...: every 50 ms, at most that many times
+    local tries=$1 _
+    shift
+    for _ in $(seq "$tries"); do
         "$@" && return 0
         sleep 0.05
     done
