@@ -45,18 +45,26 @@ fail() {
 
 # --- X session ------------------------------------------------------------------------------
 
-# A private X server on a free display, with openbox when $1 is "wm".
+# A private X server on a free display, with openbox when $1 is "wm". The display is chosen
+# here, not with Xvfb's -displayfd: two servers started at once that way can both take the
+# same number, the loser removing the winner's socket as it goes. Xvfb takes its lock file
+# before anything else, so a server that lost the race exits at once, and the lock file names
+# the process that won.
 start_x() {
-    exec 3<> <(:)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    local number=
-    read -r -t 10 number <&3 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-    exec 3<&-
-    export DISPLAY=":$number"
-    patiently xprop -root >/dev/null 2>&1 || { echo "Xvfb does not answer"; exit 1; }
+    local attempt number
+    for attempt in $(seq 30); do
+        number=$((100 + (RANDOM + $$) % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$number"
+        patiently x_server_ours && break
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    [ -n "$xvfb_pid" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
     [ "$1" = wm ] || return 0
-    local attempt
     for attempt in 1 2 3; do
         openbox --sm-disable >"$work/openbox.log" 2>&1 &
         wm_pid=$!
@@ -67,6 +75,13 @@ start_x() {
         wm_pid=
     done
     echo "openbox did not start"; cat "$work/openbox.log"; exit 1
+}
+
+# Our Xvfb runs, holds the display's lock and answers.
+x_server_ours() {
+    kill -0 "$xvfb_pid" 2>/dev/null &&
+        [ "$(tr -d ' \n' <"/tmp/${DISPLAY/:/.X}-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+        xprop -root >/dev/null 2>&1
 }
 
 wm_announced() {
@@ -83,7 +98,7 @@ start_program() {
     (cd "$examples/$1" && exec "$program") >"$work/kw.log" 2>&1 &
     kw_pid=$!
     main=$(patiently first_window '^Animation sur le commutateur') ||
-        { fail "no main window"; return 1; }
+        { fail "no main window"; cat "$work/kw.log"; return 1; }
     sleep 0.3
 }
 
