@@ -45,39 +45,67 @@ fail() {
 
 # --- X session ------------------------------------------------------------------------------
 
-# A private X server on a free display, with openbox when $1 is "wm".
+# A private X server on a free display, with openbox when $1 is "wm". The display is chosen
+# here, not with Xvfb's -displayfd: two servers started at once that way can both take the
+# same number, the loser removing the winner's socket as it goes. Xvfb takes its lock file
+# before anything else, so a server that lost the race exits at once, and the lock file names
+# the process that won.
 start_x() {
-    exec 3<> <(:)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    local number=
-    read -r -t 10 number <&3 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-    exec 3<&-
-    export DISPLAY=":$number"
-    if [ "$1" = wm ]; then
+    local attempt number
+    for attempt in $(seq 30); do
+        number=$((100 + (RANDOM + $$) % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$number"
+        patiently x_server_ours && break
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    [ -n "$xvfb_pid" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+    [ "$1" = wm ] || return 0
+    for attempt in 1 2 3; do
         openbox --sm-disable >"$work/openbox.log" 2>&1 &
         wm_pid=$!
         # A window manager announces itself on the root window.
-        for _ in $(seq 100); do
-            xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return
-            sleep 0.05
-        done
-        echo "openbox did not start"; cat "$work/openbox.log"; exit 1
-    fi
+        patiently wm_announced && return 0
+        kill "$wm_pid" 2>/dev/null
+        wait "$wm_pid" 2>/dev/null
+        wm_pid=
+    done
+    echo "openbox did not start"; cat "$work/openbox.log"; exit 1
 }
+
+# Our Xvfb runs, holds the display's lock and answers.
+x_server_ours() {
+    kill -0 "$xvfb_pid" 2>/dev/null &&
+        [ "$(tr -d ' \n' <"/tmp/${DISPLAY/:/.X}-lock" 2>/dev/null)" = "$xvfb_pid" ] &&
+        xprop -root >/dev/null 2>&1
+}
+
+wm_announced() {
+    kill -0 "$wm_pid" 2>/dev/null &&
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Runs a check again until it holds, for up to 20 s: on a loaded machine starting a program or
+# an X server takes its time. Only what must come at all waits this long.
+patiently() { retry 400 "$@"; }
 
 # The program started in an example folder; waits for its main window.
 start_program() {
     (cd "$examples/$1" && exec "$program") >"$work/kw.log" 2>&1 &
     kw_pid=$!
-    main=$(wait_window '^Animation sur le commutateur') || { fail "no main window"; return 1; }
+    main=$(patiently first_window '^Animation sur le commutateur') ||
+        { fail "no main window"; cat "$work/kw.log"; return 1; }
     sleep 0.3
 }
 
-# Waits up to 5 s for the program to end; prints its exit status and how long it took.
+# Waits up to 20 s for the program to end; prints its exit status and how long it took.
 wait_exit() {
     local start=$(date +%s%N)
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         if ! kill -0 "$kw_pid" 2>/dev/null; then
             wait "$kw_pid"
             local status=$?
@@ -90,10 +118,14 @@ wait_exit() {
     return 124
 }
 
-# Runs a check again for up to 5 s until it holds: the program and the window manager answer
+# Runs a check again for up to 10 s until it holds: the program and the window manager answer
 # in their own time.
-eventually() {
-    for _ in $(seq 100); do
+eventually() { retry 200 "$@"; }
+
+retry() { # tries check...: every 50 ms, at most that many times
+    local tries=$1 _
+    shift
+    for _ in $(seq "$tries"); do
         "$@" && return 0
         sleep 0.05
     done
@@ -104,10 +136,14 @@ running() { [ -n "$kw_pid" ] && kill -0 "$kw_pid" 2>/dev/null; }
 
 # --- Windows --------------------------------------------------------------------------------
 
-# Id of the program's mapped window whose title matches, waiting up to 5 s.
+# Id of the program's mapped window whose title matches, waiting up to 20 s.
+first_window() {
+    xdotool search --all --onlyvisible --pid "$kw_pid" --name "$1" 2>/dev/null | head -1 | grep .
+}
+
 wait_window() {
     local id
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         id=$(xdotool search --all --onlyvisible --pid "$kw_pid" --name "$1" 2>/dev/null | head -1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.05
@@ -115,9 +151,9 @@ wait_window() {
     return 1
 }
 
-# True when no mapped window of the program matches, after waiting up to 2 s.
+# True when no mapped window of the program matches, after waiting up to 10 s.
 window_gone() {
-    for _ in $(seq 40); do
+    for _ in $(seq 200); do
         xdotool search --all --onlyvisible --pid "$kw_pid" --name "$1" >/dev/null 2>&1 || return 0
         sleep 0.05
     done
@@ -141,8 +177,8 @@ geometry() {
 key() { # window key...
     local window=$1
     shift
-    [ -n "$wm_pid" ] && xdotool windowactivate --sync "$window" 2>/dev/null
-    xdotool windowfocus --sync "$window" 2>/dev/null
+    [ -n "$wm_pid" ] && timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
+    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
     xdotool key --delay 80 "$@"
     sleep 0.2
 }
@@ -202,7 +238,7 @@ stacked_above() {
 
 restore() { # window: un-minimise it as a click on its task-bar button does
     wmctrl -i -a "$(printf '0x%x' "$1")"
-    for _ in $(seq 40); do viewable "$1" && { sleep 0.2; return 0; }; sleep 0.05; done
+    for _ in $(seq 200); do viewable "$1" && { sleep 0.2; return 0; }; sleep 0.05; done
     return 1
 }
 
@@ -277,7 +313,7 @@ scenario_minimise_restore_then_close_box() {
     local dialog
     dialog=$(emit_first_frame) || return
     xdotool windowminimize "$dialog"
-    for _ in $(seq 40); do iconic "$dialog" && break; sleep 0.05; done
+    for _ in $(seq 200); do iconic "$dialog" && break; sleep 0.05; done
     iconic "$dialog" || fail "the sending dialog was not minimised"
     restore "$dialog" || fail "the sending dialog was not restored"
     click "$dialog" 90 150 # "Terminé"
@@ -336,7 +372,7 @@ scenario_reference_windows_refuse_to_close() {
         [ $((hints & 0x20)) -ne 0 ] || fail "$(xdotool getwindowname "$window") has no close box"
         wmctrl -i -c "$(printf '0x%x' "$window")"
         sleep 0.3
-        xdotool windowactivate --sync "$window" 2>/dev/null
+        timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
         key "$window" alt+F4
         sleep 0.4
         viewable "$window" || fail "$(xdotool getwindowname "$window") was closed"
@@ -377,7 +413,7 @@ scenario_without_window_manager() {
 type_in() { # title-pattern key...
     local title=$1 front= waited=
     shift
-    for _ in $(seq 100); do
+    for _ in $(seq 400); do
         front=$(xdotool getactivewindow getwindowname 2>/dev/null)
         [[ $front =~ $title ]] && break
         waited=1

@@ -92,6 +92,16 @@ struct Placed {
     Qt::Alignment align = Qt::AlignLeft;
 };
 
+QString describe(const Placed& placed)
+{
+    return QStringLiteral("\"%1\" needs %2 x %3, has %4 x %5")
+        .arg(placed.text)
+        .arg(placed.need.width())
+        .arg(placed.need.height())
+        .arg(placed.room.width())
+        .arg(placed.room.height());
+}
+
 QSizeF textSize(const QFont& font, const QWidget* device, const QString& text)
 {
     const QFontMetricsF metrics(font, device);
@@ -305,12 +315,7 @@ void TestTextFit::controlTextsFit()
 {
     QFETCH(QWidget*, widget);
     const Placed placed = *placeOf(widget);
-    const QString what = QStringLiteral("\"%1\" needs %2 x %3, has %4 x %5")
-                             .arg(placed.text)
-                             .arg(placed.need.width())
-                             .arg(placed.need.height())
-                             .arg(placed.room.width())
-                             .arg(placed.room.height());
+    const QString what = describe(placed);
     QVERIFY2(placed.need.width() <= placed.room.width(), qPrintable(what));
     QVERIFY2(placed.need.height() <= placed.room.height(), qPrintable(what));
     const QString hidden = hiddenPart(widget, drawnRect(placed));
@@ -353,12 +358,7 @@ void TestTextFit::gridCellsFit()
     placed.text = widest(font, table, item->text());
     placed.need = textSize(font, table, placed.text);
     placed.room = table->visualItemRect(item).adjusted(CellInset, 0, 0, 0);
-    const QString what = QStringLiteral("\"%1\" needs %2 x %3, has %4 x %5")
-                             .arg(placed.text)
-                             .arg(placed.need.width())
-                             .arg(placed.need.height())
-                             .arg(placed.room.width())
-                             .arg(placed.room.height());
+    const QString what = describe(placed);
     QVERIFY2(placed.need.width() <= placed.room.width(), qPrintable(what));
     QVERIFY2(placed.need.height() <= placed.room.height(), qPrintable(what));
     const QRect drawn = drawnRect(placed);

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -58,10 +59,14 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
                                   "Brevanne  V 1.0"));
     setFont(kw::ui::defaultFont());
 
-    // Alt and the first letter of each item; the "&" marks the letter, it is not shown.
-    Nouveau = menuBar()->addAction(QStringLiteral("&Nouveau"), this, &TPrincipale::NouveauClick);
-    APropos1 = menuBar()->addAction(QStringLiteral("&A propos"), this, &TPrincipale::APropos1Click);
-    Quitter1 = menuBar()->addAction(QStringLiteral("&Quitter"), this, &TPrincipale::Quitter1Click);
+    Nouveau = menuBar()->addAction(QStringLiteral("Nouveau"), this, &TPrincipale::NouveauClick);
+    APropos1 = menuBar()->addAction(QStringLiteral("A propos"), this, &TPrincipale::APropos1Click);
+    Quitter1 = menuBar()->addAction(QStringLiteral("Quitter"), this, &TPrincipale::Quitter1Click);
+    // Alt and the first letter of each item, as shortcuts: the captions stay as they are, with
+    // no underlined letter (Alt alone still enters the menu bar, the arrows and Enter choose).
+    Nouveau->setShortcut(QKeySequence(Qt::ALT | Qt::Key_N));
+    APropos1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
+    Quitter1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Q));
     Nouveau->setObjectName(QStringLiteral("Nouveau"));
     APropos1->setObjectName(QStringLiteral("APropos1"));
     Quitter1->setObjectName(QStringLiteral("Quitter1"));
