@@ -55,7 +55,9 @@ start_x() {
     for attempt in $(seq 30); do
         number=$((100 + (RANDOM + $$) % 800))
         [ -e "/tmp/.X$number-lock" ] && continue
-        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        # -noreset: the server would reset when its last client leaves (xprop's check below),
+        # and a program connecting meanwhile would be refused.
+        Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
         xvfb_pid=$!
         export DISPLAY=":$number"
         patiently x_server_ours && break
