@@ -2,8 +2,9 @@
 
 // Shared by the start-up programs of the benchmark: once the watched window has been
 // exposed and painted for the first time, and the window system has taken the picture (on
-// X11 a round trip to the server), the monotonic clock is written to standard output
-// ("shown <nanoseconds>") for the runner, and the event loop ends.
+// X11 a round trip to the server), the monotonic clock and the peak memory so far are
+// written to standard output ("shown <nanoseconds>", "peak-kb <KiB>") for the runner, and
+// the event loop ends.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -49,6 +50,21 @@ inline void waitForServer()
 #endif
 }
 
+// The process's peak resident memory so far (VmHWM), in KiB; 0 when unknown.
+inline long peakResidentKb()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    long kb = 0;
+    char line[256];
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1)
+            break;
+    std::fclose(status);
+    return kb;
+}
+
 class QuitWhenShown : public QObject {
 public:
     // `window` must be shown already (its platform window exists).
@@ -81,7 +97,7 @@ private:
     {
         waitForServer();
         kw_bench_window_shown();
-        std::printf("shown %lld\n", monotonicNs());
+        std::printf("shown %lld\npeak-kb %ld\n", monotonicNs(), peakResidentKb());
         std::fflush(stdout);
         // exit(), not quit(): quit() first asks every window to close, and the program's
         // main window would answer with its "Terminer ?" question.
