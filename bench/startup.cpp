@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
     int code = 0;
     if (mainOnly) {
-        QApplication::setApplicationName(QStringLiteral("Velcor"));
+        kw::ui::setUpApplication();
         auto* principale = new TPrincipale;
         if (!principale->startedUp()) {
             delete principale;

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -57,6 +58,8 @@ bool messageBox(BoxKind kind, const QString& text)
                     Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                         Qt::WindowStaysOnTopHint);
+    // The desktop's own font: the application's is the windows' layout face.
+    box.setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     // French captions whatever the system's language.
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     if (confirm)

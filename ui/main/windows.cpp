@@ -11,6 +11,7 @@
 #include "switch/u_switch_gros.h"
 #include "u_avance.h"
 #include "u_principale.h"
+#include "widgets.h"
 
 #include <QApplication>
 
@@ -25,11 +26,20 @@ Windows& windows()
     return theWindows;
 }
 
-bool createWindows()
+void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Velcor"));
     // Ties the windows to the desktop entry on Wayland, where no window class does.
     QGuiApplication::setDesktopFileName(QStringLiteral(KW_APP_ID));
+    // The layout's face as the application's: every edit box lays its text out once in the
+    // application's font before it takes its own, which would load one more face at start-up.
+    // Message boxes keep the desktop's font (seam).
+    QApplication::setFont(defaultFont());
+}
+
+bool createWindows()
+{
+    setUpApplication();
     Windows& w = theWindows;
     w.Principale = new TPrincipale;
     if (!w.Principale->startedUp()) {

@@ -34,6 +34,10 @@ Windows& windows();
 // False when the main window's start-up failed (its message was shown): the program ends.
 bool createWindows();
 
+// What createWindows sets up first for the whole program: its name, its application id and
+// the windows' face as the application's font.
+void setUpApplication();
+
 // Destroys every window (tests run several programs in one process).
 void destroyWindows();
 
