@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QScreen>
 #include <QTableWidget>
 
@@ -54,6 +55,9 @@ void TAdressesMAC::makeControls()
         kw::ui::setCell(table_MAC, 1, row, m_addresses[static_cast<std::size_t>(row)]);
     }
     kw::ui::setColumnWidths(table_MAC, {table_MAC->width() - 106, 98});
+    // The keyboard starts on the first address, not on the headings; nothing is selected.
+    table_MAC->selectionModel()->setCurrentIndex(table_MAC->model()->index(1, 1),
+                                                 QItemSelectionModel::NoUpdate);
 
     table_MAC->setAccessibleName(QStringLiteral("Adresses MAC"));
     table_MAC->setAccessibleDescription(
