@@ -34,6 +34,23 @@ inline constexpr int MaxHubAuto = 16;
 
 inline constexpr const char* BroadcastMac = "FF-FF-FF-FF-FF-FF";
 
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// The colours the rules paint with: LEDs in their pictures, cable lines on the diagram.
+namespace colour {
+inline constexpr Rgb Green{0, 128, 0};      // lit RX LED
+inline constexpr Rgb Red{255, 0, 0};        // lit TX LED; switch emission on a cable
+inline constexpr Rgb Silver{192, 192, 192}; // LED switched off
+inline constexpr Rgb Yellow{255, 255, 0};   // second cable line of a repeating hub
+inline constexpr Rgb White{255, 255, 255};  // first cable line of the sending station
+inline constexpr Rgb Black{0, 0, 0};        // idle cable
+} // namespace colour
+
 struct Cable {
     std::uint16_t x1, y1, x2, y2;
 };

@@ -16,20 +16,6 @@ inline constexpr const char* WrongRxLed = "Au moins une led RX est mal positionn
 inline constexpr const char* WrongTxLed = "Au moins une led TX est mal positionnée";
 } // namespace msg
 
-struct Rgb {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
-namespace colour {
-inline constexpr Rgb Green{0, 128, 0};      // lit RX LED
-inline constexpr Rgb Red{255, 0, 0};        // lit TX LED
-inline constexpr Rgb Silver{192, 192, 192}; // LED switched off
-inline constexpr Rgb Yellow{255, 255, 0};   // second cable line of a repeating hub
-} // namespace colour
-
 // Port 1..4 of machine `station` on hub 1 or 2 (Hub 1: s, Hub 2: s - 2); 0 if not on it.
 int HubPortOfStation(int hub, int station);
 

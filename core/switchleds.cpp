@@ -88,11 +88,11 @@ SwitchLedRect SwitchLedSquare(int led)
     return {left, SquareTop, SquareSize, SquareSize};
 }
 
-SwitchLedColour SwitchLedPaintColour(int led, bool isLit)
+Rgb SwitchLedPaintColour(int led, bool isLit)
 {
     if (isLit)
-        return SwitchOffColour;
-    return isTx(led) ? SwitchTxColour : SwitchRxColour;
+        return colour::Silver;
+    return isTx(led) ? colour::Red : colour::Green;
 }
 
 SwitchLedToggle ToggleSwitchLed(LedRow& leds, int x, int y)

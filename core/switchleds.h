@@ -27,23 +27,12 @@ struct SwitchLedRect {
 // The 12 x 12 square painted for LED 1..8; all zero for any other number.
 SwitchLedRect SwitchLedSquare(int led);
 
-struct SwitchLedColour {
-    std::uint8_t r = 0;
-    std::uint8_t g = 0;
-    std::uint8_t b = 0;
-    bool operator==(const SwitchLedColour&) const = default;
-};
-
-inline constexpr SwitchLedColour SwitchTxColour{255, 0, 0};
-inline constexpr SwitchLedColour SwitchRxColour{0, 128, 0};
-inline constexpr SwitchLedColour SwitchOffColour{192, 192, 192};
-
 // Colour LED 1..8 is painted with when clicked while `lit` (silver) or dark (its own).
-SwitchLedColour SwitchLedPaintColour(int led, bool lit);
+Rgb SwitchLedPaintColour(int led, bool lit);
 
 struct SwitchLedToggle {
     int led = 0; // 0: the click hit no LED and nothing changed
-    SwitchLedColour colour;
+    Rgb colour;
     SwitchLedRect square;
 };
 

@@ -92,15 +92,15 @@ TEST(SwitchLedToggle, TxRedThenSilverThenRed)
     LedRow leds{};
     const kw::SwitchLedToggle first = kw::ToggleSwitchLed(leds, 48, 30);
     EXPECT_EQ(first.led, 1);
-    EXPECT_EQ(first.colour, (kw::SwitchLedColour{255, 0, 0}));
+    EXPECT_EQ(first.colour, (kw::Rgb{255, 0, 0}));
     EXPECT_EQ(first.square, kw::SwitchLedSquare(1));
     EXPECT_EQ(leds, Lit({1}));
 
     const kw::SwitchLedToggle second = kw::ToggleSwitchLed(leds, 48, 30);
-    EXPECT_EQ(second.colour, (kw::SwitchLedColour{192, 192, 192}));
+    EXPECT_EQ(second.colour, (kw::Rgb{192, 192, 192}));
     EXPECT_EQ(leds, LedRow{});
 
-    EXPECT_EQ(kw::ToggleSwitchLed(leds, 48, 30).colour, (kw::SwitchLedColour{255, 0, 0}));
+    EXPECT_EQ(kw::ToggleSwitchLed(leds, 48, 30).colour, (kw::Rgb{255, 0, 0}));
     EXPECT_EQ(leds, Lit({1}));
 }
 
@@ -109,7 +109,7 @@ TEST(SwitchLedToggle, RxGreenOnlyItsOwnFlag)
     LedRow leds = Lit({1, 7});
     const kw::SwitchLedToggle toggle = kw::ToggleSwitchLed(leds, 365, 25);
     EXPECT_EQ(toggle.led, 8);
-    EXPECT_EQ(toggle.colour, (kw::SwitchLedColour{0, 128, 0}));
+    EXPECT_EQ(toggle.colour, (kw::Rgb{0, 128, 0}));
     EXPECT_EQ(leds, Lit({1, 7, 8}));
 }
 

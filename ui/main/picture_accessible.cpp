@@ -384,10 +384,10 @@ std::vector<PictureElement> ledElements(LedPicture kind)
 {
     const QRgb rx = kind == LedPicture::Hub
                         ? toRgb(kw::colour::Green.r, kw::colour::Green.g, kw::colour::Green.b)
-                        : toRgb(kw::SwitchRxColour.r, kw::SwitchRxColour.g, kw::SwitchRxColour.b);
+                        : toRgb(kw::colour::Green.r, kw::colour::Green.g, kw::colour::Green.b);
     const QRgb tx = kind == LedPicture::Hub
                         ? toRgb(kw::colour::Red.r, kw::colour::Red.g, kw::colour::Red.b)
-                        : toRgb(kw::SwitchTxColour.r, kw::SwitchTxColour.g, kw::SwitchTxColour.b);
+                        : toRgb(kw::colour::Red.r, kw::colour::Red.g, kw::colour::Red.b);
     std::vector<PictureElement> elements;
     for (int k = 1; k <= kw::LedCount; ++k) {
         // On a hub the odd LED of a port is RX; on the switch it is TX.

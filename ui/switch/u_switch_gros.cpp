@@ -16,7 +16,7 @@
 
 namespace {
 
-QColor toQColor(const kw::SwitchLedColour& colour)
+QColor toQColor(const kw::Rgb& colour)
 {
     return QColor(colour.r, colour.g, colour.b);
 }
@@ -107,7 +107,7 @@ void Tf_switch_gros::resetForNewExercise()
 {
     // The flags themselves are cleared with the rest of the exercise state.
     for (int led = 1; led <= kw::LedCount; ++led)
-        paintLed(led, toQColor(kw::SwitchOffColour));
+        paintLed(led, toQColor(kw::colour::Silver));
     hide();
 }
 
