@@ -44,11 +44,14 @@ public:
     {
     }
 
-    std::string text(const char* section, const char* key, const char* defaultValue)
+    std::string text(const char* section, const char* key, const char* defaultValue,
+                     int station = 0)
     {
         std::string value = profile_.readString(section, key, defaultValue);
-        if (reading_)
+        if (reading_) {
             reading_->keys.push_back(noted(section, key, defaultValue, value));
+            reading_->keys.back().station = station;
+        }
         return value;
     }
 
@@ -60,6 +63,8 @@ public:
         if (reading_) {
             KeyReading k = noted(section, key, std::to_string(defaultValue), std::to_string(used));
             k.integer = true;
+            k.low = low;
+            k.high = high;
             k.notANumber = k.entry && !parseProfileInt(k.entry->value);
             k.clamped = used != read;
             reading_->keys.push_back(std::move(k));
@@ -71,15 +76,14 @@ private:
     KeyReading noted(const char* section, const char* key, std::string defaultValue,
                      std::string used) const
     {
-        const ProfileEntry* entry = profile_.find(section, key);
-        return {section,
-                key,
-                std::move(defaultValue),
-                entry ? std::optional<ProfileEntry>(*entry) : std::nullopt,
-                false,
-                false,
-                false,
-                std::move(used)};
+        KeyReading k;
+        k.section = section;
+        k.key = key;
+        k.defaultValue = std::move(defaultValue);
+        if (const ProfileEntry* entry = profile_.find(section, key))
+            k.entry = *entry;
+        k.used = std::move(used);
+        return k;
     }
 
     const ProfileFile& profile_;
@@ -91,7 +95,7 @@ void fillStationTable(SharedState& state, KeyReader& keys)
     state.StationTable[0] = {"", "adresses MAC"};
     for (int i = 1; i <= StationCount; ++i) {
         const StationDefault& d = StationDefaults[i - 1];
-        state.StationTable[i] = {d.name, keys.text(MacSection, d.key, d.mac)};
+        state.StationTable[i] = {d.name, keys.text(MacSection, d.key, d.mac, i)};
     }
     state.StationTable[BroadcastIndex] = {"Broadcast", BroadcastMac};
 }

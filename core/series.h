@@ -46,11 +46,14 @@ struct KeyReading {
     std::string section; // as the program names them
     std::string key;
     std::string defaultValue;          // what an absent key gives
+    int station = 0;                   // the station 1..8 whose address it gives, or 0
     std::optional<ProfileEntry> entry; // the file's entry; nothing when the key is absent
-    bool integer = false;              // read as a number, then brought into range
-    bool notANumber = false;           // present but no integer: the default applies
-    bool clamped = false;              // out of range: brought into it
-    std::string used;                  // the value the program goes on with, as text
+    bool integer = false;              // read as a number, then brought into low..high
+    int low = 0;
+    int high = 0;
+    bool notANumber = false; // present but no integer: the default applies
+    bool clamped = false;    // out of range: brought into it
+    std::string used;        // the value the program goes on with, as text
 };
 
 // What reading a series saw besides the values it stores, for a report on the series.
