@@ -28,14 +28,20 @@ const char* const QtOptionsWithValue[] = {"platform",        "platformpluginpath
                                           "qmljsdebugger"};
 const char* const QtFlags[] = {"reverse", "nograb", "dograb", "sync", "widgetcount", "testability"};
 
-// The argument that gave the option `name` ("--nom=x" gives "nom"), as it was typed.
+// Whether `argument` gives the option `name` ("--nom=x" gives "nom").
+bool givesOption(const QString& argument, const QString& name)
+{
+    QString bare = argument.section(QLatin1Char('='), 0, 0);
+    while (bare.startsWith(QLatin1Char('-')))
+        bare.remove(0, 1);
+    return argument.startsWith(QLatin1Char('-')) && bare == name;
+}
+
+// The argument that gave the option `name`, as it was typed.
 QString asTyped(const QStringList& arguments, const QString& name)
 {
     for (const QString& argument : arguments) {
-        QString bare = argument.section(QLatin1Char('='), 0, 0);
-        while (bare.startsWith(QLatin1Char('-')))
-            bare.remove(0, 1);
-        if (argument.startsWith(QLatin1Char('-')) && bare == name)
+        if (givesOption(argument, name))
             return argument;
     }
     return name;
@@ -54,11 +60,12 @@ QString helpText()
         "dossier de la série.\n"
         "\n"
         "Options :\n"
-        "  --verifier DOSSIER  lit la série comme au lancement, sans ouvrir de fenêtre,\n"
-        "                 et dit ce qu'il en lit : fichiers trouvés, clés, lignes\n"
-        "                 d'exercices, table du switch, messages du lancement.\n"
-        "                 Code de retour : 0 la série se joue comme elle est écrite,\n"
-        "                 1 quelque chose est ignoré ou corrigé, 2 le programme\n"
+        "  --verifier DOSSIER\n"
+        "                 lit la série comme au lancement, sans ouvrir de fenêtre ni\n"
+        "                 rien écrire, et dit ce qu'il en lit : fichiers trouvés, clés,\n"
+        "                 lignes d'exercices, table du switch, messages du lancement ;\n"
+        "                 code de retour 0 : la série se joue comme elle est écrite,\n"
+        "                 1 : quelque chose est ignoré ou corrigé, 2 : le programme\n"
         "                 refuserait de la lancer\n"
         "  -h, --help     affiche cette aide et s'arrête\n"
         "  -v, --version  affiche la version et s'arrête\n"
@@ -94,8 +101,8 @@ std::optional<int> readCommandLine(const QStringList& arguments, QTextStream& ou
         if (!unknown.isEmpty())
             err << QStringLiteral("kw_switch : option inconnue « %1 »\n")
                        .arg(asTyped(arguments, unknown.first()));
-        else if (!arguments.isEmpty() && asTyped(arguments.mid(arguments.size() - 1),
-                                                 check.names().first()) == arguments.last())
+        // Qt's own words for an option left without its value are English.
+        else if (!arguments.isEmpty() && givesOption(arguments.last(), check.names().first()))
             err << QStringLiteral("kw_switch : --verifier attend un dossier de série ou son "
                                   "fichier kw_switch.INI\n");
         else
