@@ -2,7 +2,7 @@
 
 #include "textfile.h"
 
-#include <unordered_set>
+#include <unordered_map>
 
 namespace kw {
 
@@ -69,26 +69,36 @@ std::string foldedName(std::string_view name)
 
 } // namespace
 
-std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path)
+std::optional<ProfileFile> ProfileFile::load(const std::filesystem::path& path,
+                                             ProfileReading* reading)
 {
-    const auto text = readTextFile(path);
+    const auto text = readTextFile(path, reading ? &reading->file : nullptr);
     if (!text)
         return std::nullopt;
-    return parse(*text);
+    return parse(*text, reading);
 }
 
-ProfileFile ProfileFile::parse(std::string_view text)
+ProfileFile ProfileFile::parse(std::string_view text, ProfileReading* reading)
 {
+    using Kind = ProfileRemark::Kind;
     ProfileFile profile;
     // Where the lines being read go: nowhere before the first section and in a repeated
     // section, whose keys the first section of that name hides.
-    Section* current = nullptr;
-    // Names met so far, so that a file of a million names is still read in linear time. Keys
-    // only ever go to the section just opened, so one set of keys is enough.
-    std::unordered_set<std::string> seenSections;
-    std::unordered_set<std::string> seenKeys;
+    ProfileSection* current = nullptr;
+    bool inRepeatedSection = false;
+    // Names met so far with their lines, so that a file of a million names is still read in
+    // linear time. Keys only ever go to the section just opened, so one map of keys is enough.
+    std::unordered_map<std::string, std::size_t> seenSections;
+    std::unordered_map<std::string, std::size_t> seenKeys;
+    const auto remark = [reading](Kind kind, std::size_t number, std::string_view line,
+                                  std::string_view name, std::size_t firstLine = 0) {
+        if (reading && reading->remark)
+            reading->remark({kind, number, line, name, firstLine});
+    };
     LineReader lines(text);
+    std::size_t number = 0;
     while (auto next = lines.next()) {
+        ++number;
         std::string_view line = next->substr(0, next->find('\0'));
         line = trimBlanks(line);
         if (line.empty() || line.front() == ';')
@@ -97,37 +107,64 @@ ProfileFile ProfileFile::parse(std::string_view text)
             const std::string_view name = trimBlanks(line.substr(1, line.find(']') - 1));
             current = nullptr;
             seenKeys.clear();
-            if (seenSections.insert(foldedName(name)).second) {
-                profile.sections_.push_back({std::string(name), {}});
+            const auto [seen, isNew] = seenSections.try_emplace(foldedName(name), number);
+            inRepeatedSection = !isNew;
+            if (isNew) {
+                profile.sections_.push_back({std::string(name), number, {}});
                 current = &profile.sections_.back();
+            } else {
+                remark(Kind::RepeatedSection, number, line, name, seen->second);
             }
             continue;
         }
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos || current == nullptr)
+        if (equals == std::string_view::npos) {
+            remark(Kind::NotAKeyLine, number, line, {});
             continue;
+        }
         const std::string_view key = trimBlanks(line.substr(0, equals));
-        if (!seenKeys.insert(foldedName(key)).second)
+        if (current == nullptr) {
+            remark(inRepeatedSection ? Kind::KeyOfRepeatedSection : Kind::KeyOutsideSection, number,
+                   line, key);
             continue;
+        }
+        const auto [seen, isNew] = seenKeys.try_emplace(foldedName(key), number);
+        if (!isNew) {
+            remark(Kind::RepeatedKey, number, line, key, seen->second);
+            continue;
+        }
         const std::string_view raw = withoutOuterQuotes(trimBlanks(line.substr(equals + 1)));
+        const std::string whole = toUtf8(raw);
         current->entries.push_back(
-            {std::string(key), firstCharacters(toUtf8(raw), MaxProfileValueLength)});
+            {std::string(key), firstCharacters(whole, MaxProfileValueLength), number});
+        if (current->entries.back().value.size() < whole.size())
+            remark(Kind::ValueCut, number, line, key);
+    }
+    if (reading) {
+        reading->lineEnds = lines.lineEnds();
+        reading->utf8 = isValidUtf8(text);
     }
     return profile;
 }
 
-std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
+const ProfileEntry* ProfileFile::find(std::string_view section, std::string_view key) const
 {
-    for (const Section& s : sections_) {
+    for (const ProfileSection& s : sections_) {
         if (!equalsIgnoringCase(s.name, section))
             continue;
-        for (const Entry& e : s.entries) {
+        for (const ProfileEntry& e : s.entries) {
             if (equalsIgnoringCase(e.key, key))
-                return e.value;
+                return &e;
         }
-        return std::nullopt;
+        return nullptr;
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<std::string> ProfileFile::value(std::string_view section, std::string_view key) const
+{
+    const ProfileEntry* entry = find(section, key);
+    return entry ? std::optional<std::string>(entry->value) : std::nullopt;
 }
 
 std::string ProfileFile::readString(std::string_view section, std::string_view key,

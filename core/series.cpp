@@ -36,12 +36,66 @@ constexpr std::array<StationDefault, StationCount> StationDefaults{{
 constexpr const char* MacSection = "adresses MAC";
 constexpr const char* ParameterSection = "parametres";
 
-void fillStationTable(SharedState& state, const ProfileFile& profile)
+// Reads the keys for the start, telling a reading, when there is one, how each was read.
+class KeyReader {
+public:
+    KeyReader(const ProfileFile& profile, SeriesReading* reading)
+        : profile_(profile), reading_(reading)
+    {
+    }
+
+    std::string text(const char* section, const char* key, const char* defaultValue,
+                     int station = 0)
+    {
+        std::string value = profile_.readString(section, key, defaultValue);
+        if (reading_) {
+            reading_->keys.push_back(noted(section, key, defaultValue, value));
+            reading_->keys.back().station = station;
+        }
+        return value;
+    }
+
+    // A number brought into low..high.
+    int integer(const char* section, const char* key, int defaultValue, int low, int high)
+    {
+        const int read = profile_.readInt(section, key, defaultValue);
+        const int used = std::clamp(read, low, high);
+        if (reading_) {
+            KeyReading k = noted(section, key, std::to_string(defaultValue), std::to_string(used));
+            k.integer = true;
+            k.low = low;
+            k.high = high;
+            k.notANumber = k.entry && !parseProfileInt(k.entry->value);
+            k.clamped = used != read;
+            reading_->keys.push_back(std::move(k));
+        }
+        return used;
+    }
+
+private:
+    KeyReading noted(const char* section, const char* key, std::string defaultValue,
+                     std::string used) const
+    {
+        KeyReading k;
+        k.section = section;
+        k.key = key;
+        k.defaultValue = std::move(defaultValue);
+        if (const ProfileEntry* entry = profile_.find(section, key))
+            k.entry = *entry;
+        k.used = std::move(used);
+        return k;
+    }
+
+    const ProfileFile& profile_;
+    SeriesReading* reading_;
+};
+
+void fillStationTable(SharedState& state, KeyReader& keys)
 {
     state.StationTable[0] = {"", "adresses MAC"};
     for (int i = 1; i <= StationCount; ++i) {
         const StationDefault& d = StationDefaults[i - 1];
-        state.StationTable[i] = {d.name, profile.readString(MacSection, d.key, d.mac)};
+        state.StationTable[i] = {d.name, keys.text(MacSection, d.key, d.mac, i)};
     }
     state.StationTable[BroadcastIndex] = {"Broadcast", BroadcastMac};
 }
@@ -94,42 +148,55 @@ StartFolderChoice ChooseStartFolder(const std::string& currentFolder,
 
 StartupOutcome StartUp(SharedState& state, const std::string& startFolder)
 {
-    StartupOutcome outcome;
-
     state.FlowState = flow::Start;
     SeedRandomFromClock();
     state.FirstExercise = true;
-    state.TtlMaxText = "99";
-    state.ImposedCount = 0;
     state.ExerciseNumber = 0;
     state.ErrorTotal = 0;
+    return ReadSeries(state, startFolder);
+}
+
+StartupOutcome ReadSeries(SharedState& state, const std::string& startFolder,
+                          SeriesReading* reading)
+{
+    StartupOutcome outcome;
+    state.TtlMaxText = "99";
+    state.ImposedCount = 0;
 
     state.StartFolder = startFolder;
     const auto path = findFileIgnoringCase(startFolder, ConfigurationFileName);
-    const auto profile = path ? ProfileFile::load(*path) : std::nullopt;
+    auto profile =
+        path ? ProfileFile::load(*path, reading ? &reading->configuration : nullptr) : std::nullopt;
+    if (reading)
+        reading->configurationFile = path;
     if (!profile) {
         outcome.errorBoxes.push_back("KW_switch.ini non trouvé sur " + startFolder);
         return outcome;
     }
 
-    fillStationTable(state, *profile);
+    KeyReader keys(*profile, reading);
+    fillStationTable(state, keys);
 
-    state.InitialEntries = profile->readString(ParameterSection, "entrees_initiales", "00000000");
+    state.InitialEntries = keys.text(ParameterSection, "entrees_initiales", "00000000");
     // A TTL and a weight are bytes: larger or negative values are brought into range.
-    state.TtlMaxText =
-        std::to_string(std::clamp(profile->readInt(ParameterSection, "ttl_max", 99), 0, 255));
-    state.FreqMulti = static_cast<std::uint8_t>(
-        std::clamp(profile->readInt(ParameterSection, "freq_multi", 1), 0, 255));
-    state.QuestionsFolder = profile->readString(ParameterSection, "questions", "");
+    state.TtlMaxText = std::to_string(keys.integer(ParameterSection, "ttl_max", 99, 0, 255));
+    state.FreqMulti =
+        static_cast<std::uint8_t>(keys.integer(ParameterSection, "freq_multi", 1, 0, 255));
+    state.QuestionsFolder = keys.text(ParameterSection, "questions", "");
     if (!state.QuestionsFolder.empty()) {
-        if (auto error = LoadExerciseFile(state, startFolder))
+        if (reading)
+            reading->exerciseFileAsked = true;
+        if (auto error =
+                LoadExerciseFile(state, startFolder, reading ? &reading->exercises : nullptr))
             outcome.errorBoxes.push_back(std::move(*error));
     }
 
-    state.HubAuto = std::clamp(profile->readInt(ParameterSection, "hub_auto", 0), 0, MaxHubAuto);
+    state.HubAuto = keys.integer(ParameterSection, "hub_auto", 0, 0, MaxHubAuto);
     for (int slot = 1; slot <= MaxHubAuto; ++slot)
         state.HubAutoSlots[slot] = slot <= state.HubAuto;
     state.HubStepCount = 0;
+    if (reading)
+        reading->profile = std::move(profile);
 
     if (state.ImposedCount == 0 && !state.RandomAfterImposed) {
         outcome.errorBoxes.push_back(std::string("Ni exercice imposé ni exercice aléatoire") +

@@ -158,7 +158,7 @@ std::optional<fs::path> findFileIgnoringCase(const fs::path& folder, std::string
     return best;
 }
 
-std::optional<std::string> readTextFile(const fs::path& path)
+std::optional<std::string> readTextFile(const fs::path& path, TextFileFacts* facts)
 {
     auto bytes = readAtMost(path, MaxTextFileBytes + 1);
     if (!bytes)
@@ -169,14 +169,21 @@ std::optional<std::string> readTextFile(const fs::path& path)
 
     std::string text;
     const std::string_view raw = *bytes;
-    if (raw.starts_with("\xEF\xBB\xBF"))
+    TextEncoding encoding = TextEncoding::Plain;
+    if (raw.starts_with("\xEF\xBB\xBF")) {
         text = raw.substr(3);
-    else if (raw.starts_with("\xFF\xFE"))
+        encoding = TextEncoding::Utf8WithBom;
+    } else if (raw.starts_with("\xFF\xFE")) {
         text = utf16ToUtf8(raw.substr(2), false);
-    else if (raw.starts_with("\xFE\xFF"))
+        encoding = TextEncoding::Utf16LittleEndian;
+    } else if (raw.starts_with("\xFE\xFF")) {
         text = utf16ToUtf8(raw.substr(2), true);
-    else
+        encoding = TextEncoding::Utf16BigEndian;
+    } else {
         text = std::move(*bytes);
+    }
+    if (facts)
+        *facts = {encoding, cut};
 
     if (cut) {
         const auto lastEnd = text.find_last_of("\r\n");
@@ -197,6 +204,7 @@ std::optional<std::string_view> LineReader::next()
     }
     const std::string_view line = rest_.substr(0, end);
     const bool crlf = rest_[end] == '\r' && end + 1 < rest_.size() && rest_[end + 1] == '\n';
+    ++(crlf ? ends_.crlf : rest_[end] == '\n' ? ends_.lf : ends_.cr);
     rest_.remove_prefix(end + (crlf ? 2 : 1));
     return line;
 }

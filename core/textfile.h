@@ -25,11 +25,32 @@ inline constexpr std::size_t MaxTextFileBytes = 8u * 1024u * 1024u;
 std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& folder,
                                                           std::string_view name);
 
+// How readTextFile found a file's bytes, for a report on the file.
+enum class TextEncoding {
+    Plain,             // no byte-order mark: kept as they are (UTF-8, or else Windows-1252)
+    Utf8WithBom,       // the mark removed
+    Utf16LittleEndian, // converted to UTF-8
+    Utf16BigEndian,    // converted to UTF-8
+};
+
+struct TextFileFacts {
+    TextEncoding encoding = TextEncoding::Plain;
+    bool cut = false; // longer than MaxTextFileBytes: the end was left out
+};
+
 // The content of a regular file, at most MaxTextFileBytes (see above). A UTF-8 byte-order
 // mark is removed and a file with a UTF-16 mark is converted to UTF-8; other bytes are kept
 // as they are (NUL bytes included). Nothing when the path is not a regular file or cannot
-// be read. Never blocks on a FIFO.
-std::optional<std::string> readTextFile(const std::filesystem::path& path);
+// be read. Never blocks on a FIFO. `facts`, when given, tells how the bytes were taken.
+std::optional<std::string> readTextFile(const std::filesystem::path& path,
+                                        TextFileFacts* facts = nullptr);
+
+// How many lines each kind of line end closed.
+struct LineEndCounts {
+    std::size_t crlf = 0;
+    std::size_t lf = 0;
+    std::size_t cr = 0;
+};
 
 // Walks the lines of a text one by one, without copying them: CR, LF and CRLF all end a
 // line, and a final line end adds no empty line.
@@ -38,9 +59,12 @@ public:
     explicit LineReader(std::string_view text) : rest_(text) {}
     // The next line, or nothing at the end of the text.
     std::optional<std::string_view> next();
+    // The line ends of the lines given so far.
+    const LineEndCounts& lineEnds() const { return ends_; }
 
 private:
     std::string_view rest_;
+    LineEndCounts ends_;
 };
 
 // All the lines at once, as LineReader gives them; for short texts (a huge file of empty

@@ -49,6 +49,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void helpAndVersionNeedNoDisplay();
+    void checkingASeries_data();
+    void checkingASeries();
     void startUpShowsTheWindows();
     void mainWindowLayout();
     void exerciseNamesShown_data();
@@ -229,6 +231,70 @@ void TestPrincipale::helpAndVersionNeedNoDisplay()
             printed.contains(QRegularExpression(QStringLiteral("^(Utilisation|kw_switch \\d)"))),
             qPrintable(printed));
         QCOMPARE(program.readAllStandardError(), QByteArray());
+    }
+}
+
+void TestPrincipale::checkingASeries_data()
+{
+    // "@" stands for the empty folder the program is started in.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitStatus");
+    QTest::addColumn<QStringList>("printed"); // lines of the standard output
+    QTest::addColumn<QString>("complaint");   // the start of the standard error
+    const QString examples = QStringLiteral(KW_EXAMPLES);
+    const QString verifier = QStringLiteral("--verifier");
+    QTest::newRow("imposed example")
+        << QStringList{verifier, examples + QStringLiteral("/serie_imposee")} << 0
+        << QStringList{QStringLiteral("exercices imposés : 8"),
+                       fromUtf8("Bilan : la série se joue comme elle est écrite (code 0).")}
+        << QString();
+    QTest::newRow("random example, by its configuration file")
+        << QStringList{verifier, examples + QStringLiteral("/serie_aleatoire/kw_switch.INI")} << 0
+        << QStringList{fromUtf8("pas de FIN : tous les exercices sont tirés au hasard, sans fin")}
+        << QString();
+    QTest::newRow("missing folder")
+        << QStringList{verifier, QStringLiteral("absente")} << 2
+        << QStringList{fromUtf8("refus : Le dossier « @/absente » n'existe pas.")} << QString();
+    QTest::newRow("no folder after the option")
+        << QStringList{verifier} << 2 << QStringList{}
+        << fromUtf8("kw_switch : --verifier attend un dossier");
+    QTest::newRow("a second series")
+        << QStringList{verifier, examples + QStringLiteral("/serie_imposee"),
+                       examples + QStringLiteral("/serie_aleatoire")}
+        << 2 << QStringList{} << fromUtf8("kw_switch : une seule série");
+}
+
+// Run as a program, with no display to connect to: the check opens no window.
+void TestPrincipale::checkingASeries()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitStatus);
+    QFETCH(QStringList, printed);
+    QFETCH(QString, complaint);
+    QTemporaryDir temporary;
+    const QString root = QFileInfo(temporary.path()).canonicalFilePath();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(root);
+    program.start(QStringLiteral(KW_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitCode(), exitStatus);
+    QStringList lines;
+    for (const QString& line : out.split(QLatin1Char('\n')))
+        lines << line.trimmed();
+    for (const QString& line : printed)
+        QVERIFY2(lines.contains(QString(line).replace(QLatin1Char('@'), root)), qPrintable(out));
+    if (complaint.isEmpty()) {
+        QCOMPARE(err, QString());
+    } else {
+        QVERIFY2(err.startsWith(complaint), qPrintable(err));
+        QCOMPARE(out, QString());
     }
 }
 

@@ -4,7 +4,8 @@
 #   1. the program itself, started in a copy of examples/serie_imposee, left running a few
 #      seconds and then ended with SIGTERM (it has no command line to make it stop);
 #   2. the whole program played by the monkey student of tst_monkey (row "short": the imposed
-#      series to its end), with its exercise file in a folder of its own.
+#      series to its end), with its exercise file in a folder of its own;
+#   3. kw_switch --verifier on a copy of the imposed series.
 # Before that the checker must catch the writes of a command that does write, so that a
 # silent checker cannot pass for a clean program.
 #
@@ -120,6 +121,18 @@ wait "$tracer"
 check kw_switch "$work/program.log" --cwd "$start" --watch "$start" \
     --read "$start/kw_switch.INI" --read "$start/switchexos.kw"
 [ "$(listing "$start")" = "$before" ] || fail "the files of $start changed"
+
+echo "== kw_switch --verifier checks a copy of the imposed series"
+checked="$work/serie_verifiee"
+cp -R "$examples/serie_imposee" "$checked"
+before=$(listing "$checked")
+(cd "$work" && "${trace[@]}" -o "$work/verifier.log" -- "$program" --verifier "$checked" \
+    > "$work/verifier.out")
+status=$?
+[ $status -eq 0 ] || fail "kw_switch --verifier of the imposed series gave $status"
+check "kw_switch --verifier" "$work/verifier.log" --cwd "$work" --watch "$checked" \
+    --read "$checked/kw_switch.INI" --read "$checked/switchexos.kw"
+[ "$(listing "$checked")" = "$before" ] || fail "the files of $checked changed"
 
 echo "== tst_monkey plays the imposed series"
 exercises="$work/exercises"

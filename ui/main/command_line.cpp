@@ -1,7 +1,10 @@
 #include "command_line.h"
 
+#include "seriescheck.h"
+
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -25,14 +28,20 @@ const char* const QtOptionsWithValue[] = {"platform",        "platformpluginpath
                                           "qmljsdebugger"};
 const char* const QtFlags[] = {"reverse", "nograb", "dograb", "sync", "widgetcount", "testability"};
 
-// The argument that gave the option `name` ("--nom=x" gives "nom"), as it was typed.
+// Whether `argument` gives the option `name` ("--nom=x" gives "nom").
+bool givesOption(const QString& argument, const QString& name)
+{
+    QString bare = argument.section(QLatin1Char('='), 0, 0);
+    while (bare.startsWith(QLatin1Char('-')))
+        bare.remove(0, 1);
+    return argument.startsWith(QLatin1Char('-')) && bare == name;
+}
+
+// The argument that gave the option `name`, as it was typed.
 QString asTyped(const QStringList& arguments, const QString& name)
 {
     for (const QString& argument : arguments) {
-        QString bare = argument.section(QLatin1Char('='), 0, 0);
-        while (bare.startsWith(QLatin1Char('-')))
-            bare.remove(0, 1);
-        if (argument.startsWith(QLatin1Char('-')) && bare == name)
+        if (givesOption(argument, name))
             return argument;
     }
     return name;
@@ -42,6 +51,7 @@ QString helpText()
 {
     return QStringLiteral(
         "Utilisation : kw_switch [DOSSIER | DOSSIER/kw_switch.INI]\n"
+        "              kw_switch --verifier DOSSIER | DOSSIER/kw_switch.INI\n"
         "\n"
         "Exercices sur la commutation Ethernet. kw_switch lit la configuration d'une\n"
         "série, kw_switch.INI, dans DOSSIER, ou dans le dossier du fichier kw_switch.INI\n"
@@ -50,6 +60,13 @@ QString helpText()
         "dossier de la série.\n"
         "\n"
         "Options :\n"
+        "  --verifier DOSSIER\n"
+        "                 lit la série comme au lancement, sans ouvrir de fenêtre ni\n"
+        "                 rien écrire, et dit ce qu'il en lit : fichiers trouvés, clés,\n"
+        "                 lignes d'exercices, table du switch, messages du lancement ;\n"
+        "                 code de retour 0 : la série se joue comme elle est écrite,\n"
+        "                 1 : quelque chose est ignoré ou corrigé, 2 : le programme\n"
+        "                 refuserait de la lancer\n"
         "  -h, --help     affiche cette aide et s'arrête\n"
         "  -v, --version  affiche la version et s'arrête\n"
         "\n"
@@ -67,8 +84,11 @@ std::optional<int> readCommandLine(const QStringList& arguments, QTextStream& ou
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption check(QStringLiteral("verifier"), QString(),
+                                   QStringLiteral("DOSSIER"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(check);
     for (const char* name : QtOptionsWithValue)
         parser.addOption(
             QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("valeur")));
@@ -81,6 +101,10 @@ std::optional<int> readCommandLine(const QStringList& arguments, QTextStream& ou
         if (!unknown.isEmpty())
             err << QStringLiteral("kw_switch : option inconnue « %1 »\n")
                        .arg(asTyped(arguments, unknown.first()));
+        // Qt's own words for an option left without its value are English.
+        else if (!arguments.isEmpty() && givesOption(arguments.last(), check.names().first()))
+            err << QStringLiteral("kw_switch : --verifier attend un dossier de série ou son "
+                                  "fichier kw_switch.INI\n");
         else
             err << QStringLiteral("kw_switch : %1\n").arg(parser.errorText());
         err << seeHelp;
@@ -95,11 +119,18 @@ std::optional<int> readCommandLine(const QStringList& arguments, QTextStream& ou
         return 0;
     }
     const QStringList series = parser.positionalArguments();
-    if (series.size() > 1) {
+    if (series.size() + parser.values(check).size() > 1) {
         err << QStringLiteral("kw_switch : une seule série à la fois (un dossier ou un fichier "
                               "kw_switch.INI)\n")
             << seeHelp;
         return 2;
+    }
+    if (parser.isSet(check)) {
+        // The series is read as a start would read it, and nothing more: no window.
+        const kw::SeriesReport report =
+            kw::CheckSeries(QDir::currentPath().toStdString(), parser.value(check).toStdString());
+        out << QString::fromStdString(kw::ReportText(report));
+        return report.status();
     }
     if (!series.isEmpty())
         theStartArgument = series.first().toStdString();
