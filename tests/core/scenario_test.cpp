@@ -1,0 +1,95 @@
+// Every scenario file of tests/scenarios replayed against the game alone; the same files are
+// replayed through the windows and through the web page.
+
+#include "game_replay.h"
+#include "scenario.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace kw::scenario;
+
+std::vector<fs::path> scenarioFiles()
+{
+    return listScenarios(KW_SCENARIOS);
+}
+
+std::string testName(const testing::TestParamInfo<fs::path>& info)
+{
+    std::string name = info.param.stem().string();
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+}
+
+class Replay : public testing::TestWithParam<fs::path> {};
+
+TEST_P(Replay, OnTheGame)
+{
+    Scenario scenario;
+    try {
+        scenario = load(GetParam());
+    } catch (const SyntaxError& error) {
+        FAIL() << error.what();
+    }
+    const ReplayResult result = replayOnGame(scenario);
+    for (const std::string& failure : result.failures)
+        ADD_FAILURE() << failure;
+}
+
+INSTANTIATE_TEST_SUITE_P(scenario, Replay, testing::ValuesIn(scenarioFiles()), testName);
+
+// A line the format does not know must stop the file, never pass unseen: a misspelt
+// expectation would otherwise check nothing.
+TEST(ScenarioFormat, RefusesWhatItDoesNotKnow)
+{
+    const char* const plays[] = {
+        "flwo 10",                      // no such word
+        "flow ten",                     // not a number
+        "box Warning \"x\"",            // the caption is the French one
+        "box Avertissement x",          // the text is quoted
+        "box Avertissement \"x",        // unclosed
+        "box Avertissement \"\\q\"",    // unknown escape
+        "click Machine 9",              // no such element
+        "click 10",                     // no point
+        "copy 2 0",                     // the arrow
+        "copy 10 -> 0",                 // no cache row 10
+        "led source 1",                 // no LED picture
+        "led hub1 9",                   // no LED 9
+        "done principale",              // no "Terminé"
+        "learn 1 1",                    // port keyword
+        "via 5",                        // no port 5
+        "menu fichier",                 // no such item
+        "answer oui",                   // ok or annuler
+        "wait 7:42",                    // hh:mm:ss
+        "ticks Hub3",                   // no such box
+        "cables blue:1",                // no such colour
+        "cables white:11",              // no cable 11
+        "windows source",               // how it is open
+        "windows source:open",          // modal or modeless
+        "exercise Machine 1 Machine 2", // the arrow
+        "table 10 empty",               // no row 10
+        "table 1 a b",                  // three fields
+        "cells source none",            // only the main window shows no frame
+        "lit hub1 0",                   // LEDs 1..8
+        "program stopped",              // running, refused or ended
+    };
+    for (const char* play : plays) {
+        const std::string text = std::string("@play\n") + play + "\n";
+        EXPECT_THROW(parse(text, "bad.scenario"), SyntaxError) << play;
+    }
+    EXPECT_THROW(parse("@ini\n@play\n@ini\n", "bad.scenario"), SyntaxError);
+    EXPECT_THROW(parse("@play\n@options\n", "bad.scenario"), SyntaxError);
+    EXPECT_THROW(parse("@ini\n[parametres]\n", "bad.scenario"), SyntaxError); // no @play
+    EXPECT_THROW(parse("@options\nrandom 3\n@play\n", "bad.scenario"), SyntaxError);
+}
+
+} // namespace
