@@ -165,8 +165,15 @@ private:
             add(m_game.chooseUpdatePort(act.port));
             add(m_game.copyToEntryRow());
             break;
+        case K::Select:
+            add(m_game.selectSwitchColumn(act.column));
+            break;
         case K::Entry:
             add(m_game.selectSwitchColumn(act.column));
+            add(m_game.copyToEntryRow());
+            break;
+        case K::EntryPort:
+            add(m_game.chooseUpdatePort(act.port));
             add(m_game.copyToEntryRow());
             break;
         case K::Port:

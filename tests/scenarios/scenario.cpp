@@ -282,8 +282,19 @@ std::optional<Act> readAct(const Reader& r, const std::vector<Token>& t)
         act.column = r.number(t[1], 0, 4);
         act.port = r.number(t[3], 1, 4);
     } else if (verb == "entry") {
+        r.count(t, 2, 3);
+        if (t.size() == 3) {
+            if (t[1].text != "port")
+                r.fail("expected entry <column> or entry port <p>");
+            act.kind = K::EntryPort;
+            act.port = r.number(t[2], 1, 4);
+        } else {
+            act.kind = K::Entry;
+            act.column = r.number(t[1], 0, 4);
+        }
+    } else if (verb == "select") {
         r.count(t, 2, 2);
-        act.kind = K::Entry;
+        act.kind = K::Select;
         act.column = r.number(t[1], 0, 4);
     } else if (verb == "port") {
         r.count(t, 2, 2);

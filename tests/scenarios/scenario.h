@@ -30,23 +30,25 @@ enum class Menu : std::uint8_t { Nouveau, APropos, Quitter };
 
 struct Act {
     enum class Kind : std::uint8_t {
-        Click,    // the diagram at (x, y); `element` when named
-        Copy,     // sending dialog: `row` into `column`
-        Tick,     // `copier`, or `tick`, set to `on`
-        Led,      // `leds` clicked in order in `window`'s picture
-        LedAt,    // `window`'s picture at (x, y)
-        Done,     // `window`
-        Learn,    // switch: `column` then a double-click on `port`
-        Entry,    // switch: double-click on `column`
-        Port,     // switch: a click on `port`
-        Via,      // switch: `choice`
-        Emit,     // switch picture
-        Fin,      // "Fin du traitement de la trame"
-        MenuItem, // `menu`
-        Answer,   // `on`: OK, else Annuler
-        Close,    // `window`
-        Activate, // `window`
-        Wait,     // the clock moves on by `seconds`
+        Click,     // the diagram at (x, y); `element` when named
+        Copy,      // sending dialog: `row` into `column`
+        Tick,      // `copier`, or `tick`, set to `on`
+        Led,       // `leds` clicked in order in `window`'s picture
+        LedAt,     // `window`'s picture at (x, y)
+        Done,      // `window`
+        Learn,     // switch: `column` then a double-click on `port`
+        Select,    // switch: a click on frame cell `column`
+        Entry,     // switch: double-click on frame cell `column`
+        EntryPort, // switch: double-click on `port`, which checks it first
+        Port,      // switch: a click on `port`
+        Via,       // switch: `choice`
+        Emit,      // switch picture
+        Fin,       // "Fin du traitement de la trame"
+        MenuItem,  // `menu`
+        Answer,    // `on`: OK, else Annuler
+        Close,     // `window`
+        Activate,  // `window`
+        Wait,      // the clock moves on by `seconds`
     };
 
     Kind kind = Kind::Click;
