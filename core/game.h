@@ -138,6 +138,7 @@ using Effects = std::vector<Effect>;
 using FrameCells = std::array<std::string, 5>;
 
 // ---- What each window shows ----
+// Each compares whole, so that a caller can tell an act that changed nothing.
 
 struct MainView {
     std::string sourceName;      // Edit1
@@ -149,6 +150,8 @@ struct MainView {
     bool nouveauEnabled = false;
     // The colour each line of cables 1..10 was last drawn in: [cable][0 first, 1 second].
     std::array<std::array<Rgb, 2>, CableCount + 1> cables{};
+
+    bool operator==(const MainView&) const = default;
 };
 
 struct ProgressView {
@@ -156,6 +159,8 @@ struct ProgressView {
     std::string errorsCaption = msg::ErrorTotalPrefix;
     std::array<bool, TickCount> ticks{};
     bool finEnabled = false; // fin_traitement
+
+    bool operator==(const ProgressView&) const = default;
 };
 
 // The sending dialog; its cache grid shows the station table.
@@ -168,6 +173,8 @@ struct SendingView {
     FrameCells frame{"", "", "", "Couches supérieures", "FCS"};
     int frameColumn = 0; // selected cell of `trame`
     int cacheRow = 1;    // selected row of `table_MAC`, 1..9
+
+    bool operator==(const SendingView&) const = default;
 };
 
 struct ReceivingView {
@@ -177,6 +184,8 @@ struct ReceivingView {
     bool doneShown = true;
     bool copy = false; // "Copier la trame en mémoire"
     FrameCells frame{"", "", "", FrameUpperLayersText, FrameFcsText};
+
+    bool operator==(const ReceivingView&) const = default;
 };
 
 // A hub LED dialog or the switch LED dialog.
@@ -186,6 +195,8 @@ struct LedsView {
     bool doneShown = true;
     // The colour each LED 1..8 was last painted; nothing while it shows the picture as drawn.
     std::array<std::optional<Rgb>, LedCount + 1> leds{};
+
+    bool operator==(const LedsView&) const = default;
 };
 
 struct SwitchView {
@@ -196,6 +207,8 @@ struct SwitchView {
     SwitchTable table;
     int updatePort = 0; // port1..port4 checked, 0 for none
     ForwardingChoice choice = ForwardingChoice::None;
+
+    bool operator==(const SwitchView&) const = default;
 };
 
 struct GameView {
@@ -208,6 +221,7 @@ struct GameView {
     SwitchView switch_;
     LedsView switchLeds;
 
+    bool operator==(const GameView&) const = default;
     Showing of(Window window) const { return showing[static_cast<int>(window)]; }
     bool ticked(Tick tick) const { return avance.ticks[static_cast<int>(tick)]; }
 };

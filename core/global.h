@@ -117,11 +117,13 @@ constexpr int HubPortCable(int hub, int port)
 struct StationEntry {
     std::string name;
     std::string mac;
+    bool operator==(const StationEntry&) const = default;
 };
 
 struct ExercisePair {
     std::uint8_t source = 0;
     std::uint8_t destination = 0;
+    bool operator==(const ExercisePair&) const = default;
 };
 
 using LedRow = std::array<bool, LedCount + 1>; // LEDs 1..8
@@ -156,6 +158,8 @@ struct SharedState {
     std::string StartFolder;
     bool FirstExercise = false;
     std::array<StationEntry, BroadcastIndex + 1> StationTable{}; // 0..9
+
+    bool operator==(const SharedState&) const = default;
 };
 
 // The one instance every window shares.
