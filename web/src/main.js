@@ -130,7 +130,11 @@ window.kwTest = Object.freeze({
   effects: () => JSON.parse(JSON.stringify(App.log)),
   playing: () => App.playing,
   busy: () => App.busy || Boxes.open.length > 0,
-  idle: () => App.running.then(() => undefined),
+  // Resolves once the last act's effects are done, or a box waits for its answer.
+  idle: () => new Promise((resolve) => {
+    const look = () => (!App.busy || Boxes.open.length ? resolve() : setTimeout(look, 2));
+    look();
+  }),
   scale: () => Pictures.scale,
 });
 
