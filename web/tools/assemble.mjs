@@ -1,22 +1,28 @@
 // Puts the web page together: the static site (index.html and its files, for any web server)
 // and one self-contained kw_switch.html (everything inlined, for a double-click).
 //
-//   node assemble.mjs SOURCE_DIR MODULE_DIR FONT_DIR OUT_DIR
+//   node assemble.mjs SOURCE_DIR MODULE_DIR FONT_DIR OUT_DIR [ESBUILD]
 //
 // SOURCE_DIR is the repository, MODULE_DIR holds kw_core.js and kw_core.wasm, FONT_DIR the two
-// WOFF2 faces. Nothing but Node's own modules.
+// WOFF2 faces; ESBUILD, Debian's esbuild, minifies the scripts and the style sheet. Nothing else
+// but Node's own modules.
+import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 
-const [sourceDir, moduleDir, fontDir, outDir] = process.argv.slice(2);
+const [sourceDir, moduleDir, fontDir, outDir, esbuild] = process.argv.slice(2);
 if (!outDir) {
   console.error('usage: assemble.mjs SOURCE_DIR MODULE_DIR FONT_DIR OUT_DIR');
   process.exit(2);
 }
 
 const web = join(sourceDir, 'web');
+const minify = (code, loader) => (esbuild
+  ? execFileSync(esbuild, ['--minify', '--target=es2020', '--loader=' + loader, '--log-level=warning'],
+    { input: code, maxBuffer: 64 << 20 }).toString()
+  : code);
 const read = (path) => readFileSync(path);
 const text = (path) => readFileSync(path, 'utf8');
 
@@ -60,7 +66,7 @@ mkdirSync(join(outDir, 'fonts'), { recursive: true });
 
 // ---- The static site ----
 
-const glue = text(join(moduleDir, 'kw_core.js'));
+const glue = minify(text(join(moduleDir, 'kw_core.js')), 'js');
 const wasm = read(join(moduleDir, 'kw_core.wasm'));
 const staticBundle = `const KwBundle = {
   wasm: () => fetch('kw_core.wasm').then((r) => { if (!r.ok) throw new Error('kw_core.wasm: ' + r.status); return r.arrayBuffer(); }),
@@ -70,13 +76,13 @@ const staticBundle = `const KwBundle = {
 const pictureSources = (urlOf) => 'Pictures.sources = ' + JSON.stringify(Object.fromEntries(
   pictures.map((name) => [name, { 1: urlOf(name + '.png'), 2: urlOf(name + '@2x.png') }]))) + ';\n';
 // The pictures' addresses are set once Pictures (controls.js) exists.
-const script = (bundle, urlOf) => '(() => {\n\'use strict\';\n' + bundle +
-  body.replace('// ---- desktop.js ----', pictureSources(urlOf) + '// ---- desktop.js ----') + '\n})();\n';
+const script = (bundle, urlOf) => minify('(() => {\n\'use strict\';\n' + bundle +
+  body.replace('// ---- desktop.js ----', pictureSources(urlOf) + '// ---- desktop.js ----') + '\n})();\n', 'js');
 
 writeFileSync(join(outDir, 'kw_switch.js'), script(staticBundle, (file) => 'assets/' + file));
 writeFileSync(join(outDir, 'kw_core.js'), glue);
 writeFileSync(join(outDir, 'kw_core.wasm'), wasm);
-writeFileSync(join(outDir, 'kw_switch.css'), text(join(web, 'src', 'style.css')));
+writeFileSync(join(outDir, 'kw_switch.css'), minify(text(join(web, 'src', 'style.css')), 'css'));
 for (const name of [...pictures, 'kw_switch'])
   for (const file of [name + '.png', name + '@2x.png'])
     copyFileSync(join(sourceDir, 'assets', file), join(outDir, 'assets', file));
@@ -115,6 +121,7 @@ const singleScript = script(singleBundle, (file) => dataUrl('image/png', read(jo
 let css = text(join(web, 'src', 'style.css'));
 for (const [style, path] of Object.entries(fonts))
   css = css.replace('url(fonts/KWSans-' + style + '.woff2)', 'url(' + dataUrl('font/woff2', read(path)) + ')');
+css = minify(css, 'css');
 const hash = (content) => '\'sha256-' + createHash('sha256').update(content).digest('base64') + '\'';
 // A script element's text must not close the element early.
 const safe = (code) => code.replace(/<\/script/gi, '<\\/script');
@@ -133,4 +140,4 @@ const single = page({
 writeFileSync(join(outDir, 'kw_switch.html'), single);
 
 const size = (bytes) => bytes.length + ' octets (' + gzipSync(bytes, { level: 9 }).length + ' en gzip)';
-console.log('build-web: kw_switch.html ' + size(Buffer.from(single)));
+console.log('build-web : kw_switch.html ' + size(Buffer.from(single)));

@@ -71,6 +71,9 @@ if (process.argv[1] && resolve(process.argv[1]) === fileURLToPath(import.meta.ur
     console.error('usage: serve.mjs FOLDER [PORT]');
     process.exit(2);
   }
-  const { url } = await serve({ '/': folder }, { port: port ? Number(port) : 8620 });
+  // The port asked for, or any free one when it is taken.
+  const site = await serve({ '/': folder }, { port: port ? Number(port) : 8620 })
+    .catch(() => serve({ '/': folder }, { port: 0 }));
+  const { url } = site;
   console.log('kw_switch : ' + url + '  (Ctrl+C pour arrêter)');
 }
