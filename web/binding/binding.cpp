@@ -273,12 +273,15 @@ EMSCRIPTEN_KEEPALIVE int kw_answer_length()
     return static_cast<int>(answer.size());
 }
 
-// Writes a file of the in-memory file system, making its folders; 0 when done.
+// Writes a file of the in-memory file system, making its folders; a path ending in "/" only
+// makes the folders. 0 when done.
 EMSCRIPTEN_KEEPALIVE int kw_put_file(const char* path, const unsigned char* bytes, int size)
 {
     const std::string name(path);
     if (name.empty() || name[0] != '/' || size < 0 || makeFolders(name) != 0)
         return -1;
+    if (name.back() == '/')
+        return 0;
     std::FILE* file = std::fopen(name.c_str(), "wb");
     if (!file)
         return -1;

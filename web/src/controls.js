@@ -325,13 +325,21 @@ class PictureKeys {
     this.mark.hidden = true;
     host.append(this.mark);
     host.addEventListener('keydown', (event) => this.key(event));
-    host.addEventListener('focus', () => this.update());
+    host.addEventListener('focus', () => {
+      // Reached with Tab: the keyboard is in use, and the mark shows at once.
+      if (PictureKeys.tabbing)
+        this.keyboardInUse = true;
+      this.update();
+    });
     host.addEventListener('blur', () => this.update());
     host.addEventListener('pointerdown', () => {
       this.keyboardInUse = false;
       this.update();
     });
   }
+
+  // Set while Tab moves the focus (desktop.js).
+  static tabbing = false;
 
   shown() {
     return this.keyboardInUse && document.activeElement === this.host;

@@ -508,7 +508,9 @@ const Keys = {
         at = order.findIndex((n) => n.type === 'radio' && n.name === current.name);
       const next = at < 0 ? (event.shiftKey ? order.length - 1 : 0)
         : (at + (event.shiftKey ? order.length - 1 : 1)) % order.length;
+      PictureKeys.tabbing = true;
       order[next].focus();
+      PictureKeys.tabbing = false;
       return;
     }
     if (event.key === 'Escape') {

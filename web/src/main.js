@@ -56,7 +56,7 @@ const Home = {
       }
       report.hidden = true;
       report.textContent = '';
-      status.textContent = this.chosen ? 'Série : ' + this.chosen.shown : '';
+      status.textContent = this.chosen ? 'Série : ' + (this.chosen.names || this.chosen.shown) : '';
       play.disabled = !this.chosen;
       check.disabled = !this.chosen;
       if (this.chosen)

@@ -15,9 +15,13 @@ const Series = {
   configNames: ['kw_switch.INI', 'kw_switch.ini', 'KW_SWITCH.INI', 'KW_switch.ini', 'Kw_switch.ini', 'kw_switch.Ini'],
   exercisesNames: ['switchexos.kw', 'SWITCHEXOS.KW', 'Switchexos.kw', 'SwitchExos.kw', 'switchexos.KW'],
 
+  // A folder of its own for each series read; it exists even when no file is found, so that
+  // the core tells of the missing configuration, not of a missing folder.
   newFolder() {
     this.count += 1;
-    return this.root + '/' + this.count;
+    const folder = this.root + '/' + String(this.count).padStart(6, '0');
+    Core.putFile(folder + '/', new Uint8Array(0));
+    return folder;
   },
 
   decode64(text) {
@@ -147,7 +151,10 @@ const Series = {
     else if (entries.some((e) => e.path.includes('/')))
       seriesPath = top;
     const folder = seriesPath ? base + '/' + seriesPath : base;
-    const shown = seriesPath || (configs.length ? configs[0].path : (entries[0] && entries[0].path) || 'série');
+    // Files chosen alone come without their folder's name.
+    const shown = seriesPath || 'fichiers choisis';
+    const names = seriesPath || entries.map((e) => e.path).join(', ');
+    Core.putFile(folder + '/', new Uint8Array(0));
     for (const e of configs)
       Core.putFile(base + '/' + e.path, await this.bytesOf(e.file));
     const flat = !entries.some((e) => e.path.includes('/'));
@@ -157,7 +164,7 @@ const Series = {
       const target = flat ? (questions || folder) + '/' + e.path : base + '/' + e.path;
       Core.putFile(target, await this.bytesOf(e.file));
     }
-    return { folder, shown };
+    return { folder, shown, names };
   },
 
   // What a drop holds, folders walked through.
@@ -189,8 +196,11 @@ const Series = {
     };
     for (const root of roots)
       await walk(root, '', 0);
-    if (entries.length === 0 && roots.length === 1 && roots[0].isDirectory)
-      return { folder: this.newFolder() + '/' + roots[0].name, shown: roots[0].name };
+    if (entries.length === 0 && roots.length === 1 && roots[0].isDirectory) {
+      const folder = this.newFolder() + '/' + roots[0].name;
+      Core.putFile(folder + '/', new Uint8Array(0));
+      return { folder, shown: roots[0].name };
+    }
     return this.fromFiles(entries);
   },
 };
