@@ -202,7 +202,6 @@ const Desk = {
 
   // The window shown by the game, in front, its first control focused.
   open(win, modal) {
-    const wasShown = win.shown;
     win.shown = true;
     win.modal = modal;
     win.minimised = false;
@@ -214,8 +213,8 @@ const Desk = {
     for (const w of this.windows)
       w.el.classList.toggle('kw-active', w === win);
     this.updateTasks();
-    if (!wasShown || modal || true)
-      this.focusFirst(win);
+    // A window opened afresh starts at its top, whatever had the focus when it last closed.
+    this.focusFirst(win);
   },
 
   close(win) {

@@ -137,7 +137,9 @@ const single = page({
     'base-uri': '\'none\'', 'form-action': '\'none\'',
   }),
 });
-writeFileSync(join(outDir, 'kw_switch.html'), single);
+// The font's licence travels with it, as the licence asks, at the end of the file.
+const licences = '<!--\nkw_switch : GPL-3.0-or-later.\n\n' + text(join(web, 'fonts', 'OFL.txt')).replace(/--/g, '- -') + '-->\n';
+writeFileSync(join(outDir, 'kw_switch.html'), single + licences);
 
 const size = (bytes) => bytes.length + ' octets (' + gzipSync(bytes, { level: 9 }).length + ' en gzip)';
-console.log('build-web : kw_switch.html ' + size(Buffer.from(single)));
+console.log('build-web : kw_switch.html ' + size(Buffer.from(single + licences)));
