@@ -120,7 +120,7 @@ const Desk = {
   dialogs: [], // the controls of each window (dialogs.js)
   active: -1,
   z: 0,
-  menuReturn: null,
+  history: [], // the windows in the order they were last active, the latest last
 
   area() {
     return [document.documentElement.clientWidth, document.documentElement.clientHeight];
@@ -140,6 +140,7 @@ const Desk = {
     host.append(this.screen, this.taskbar);
     this.windows = WindowSpecs.map((spec, index) => new KwWindow(index, spec));
     this.active = -1;
+    this.history = [];
     this.z = 0;
     for (const win of this.windows) {
       this.screen.append(win.el);
@@ -172,6 +173,7 @@ const Desk = {
     this.windows = [];
     this.dialogs = [];
     this.active = -1;
+    this.history = [];
   },
 
   layer(win) {
@@ -183,6 +185,11 @@ const Desk = {
     win.el.style.zIndex = String(this.layer(win) + this.z);
   },
 
+  remember(win) {
+    this.history = this.history.filter((i) => i !== win.index);
+    this.history.push(win.index);
+  },
+
   // The window comes to the front and becomes the active one; `notify` tells the game that the
   // student switched to it from another window (a window the game opens has run its activation).
   activate(win, notify) {
@@ -192,6 +199,7 @@ const Desk = {
       return;
     const changed = this.active !== win.index;
     this.active = win.index;
+    this.remember(win);
     this.raise(win);
     for (const w of this.windows)
       w.el.classList.toggle('kw-active', w === win);
@@ -209,6 +217,7 @@ const Desk = {
     win.el.dataset.shown = modal ? 'modal' : 'modeless';
     win.el.setAttribute('aria-modal', modal ? 'true' : 'false');
     this.active = win.index;
+    this.remember(win);
     this.raise(win);
     for (const w of this.windows)
       w.el.classList.toggle('kw-active', w === win);
@@ -248,6 +257,7 @@ const Desk = {
 
   activateQuietly(win) {
     this.active = win.index;
+    this.remember(win);
     this.raise(win);
     for (const w of this.windows)
       w.el.classList.toggle('kw-active', w === win);
@@ -256,13 +266,15 @@ const Desk = {
     this.updateTasks();
   },
 
+  // The window active last among those that can be: where the focus goes back when the
+  // active one closes, as it goes back to a dialog's parent on the desktop.
   topmost() {
-    let best = null;
-    for (const win of this.windows)
-      if (win.shown && !win.minimised && !win.el.inert &&
-        (!best || Number(win.el.style.zIndex) > Number(best.el.style.zIndex)))
-        best = win;
-    return best;
+    for (let i = this.history.length - 1; i >= 0; --i) {
+      const win = this.windows[this.history[i]];
+      if (win && win.shown && !win.minimised && !win.el.inert)
+        return win;
+    }
+    return null;
   },
 
   minimise(win) {
@@ -471,7 +483,10 @@ const Keys = {
     // Alt and the first letter of each menu item, while the main window is active.
     const main = Desk.windows[W.Principale];
     if (event.altKey && !event.ctrlKey && !event.metaKey && main && Desk.active === W.Principale && !main.el.inert) {
-      const item = { n: Act.Nouveau, a: Act.About, q: Act.Quit }[event.key.toLowerCase()];
+      // The letter typed; on a Mac, where Option changes it, the key's place.
+      const letter = /^[a-z]$/i.test(event.key) ? event.key.toLowerCase()
+        : event.code.startsWith('Key') ? event.code.slice(3).toLowerCase() : '';
+      const item = { n: Act.Nouveau, a: Act.About, q: Act.Quit }[letter];
       if (item !== undefined) {
         event.preventDefault();
         event.stopPropagation();
@@ -512,7 +527,8 @@ const Keys = {
       PictureKeys.tabbing = false;
       return;
     }
-    if (event.key === 'Escape') {
+    // Escape closes a dialog as its close box does; the main window is no dialog.
+    if (event.key === 'Escape' && win.index !== W.Principale) {
       event.preventDefault();
       App.act(Act.CloseWindow, win.index);
       return;

@@ -136,6 +136,8 @@ window.kwTest = Object.freeze({
     look();
   }),
   scale: () => Pictures.scale,
+  // The bytes of the module's memory (it grows only for a file of several megabytes).
+  memory: () => (Core.module ? Core.module.HEAPU8.length : 0),
 });
 
 async function boot() {
