@@ -171,4 +171,10 @@ async function boot() {
   }
 }
 
-boot().catch((error) => console.error('kw_switch: ' + (error && error.message ? error.message : error)));
+boot().catch((error) => {
+  const message = error && error.message ? error.message : String(error);
+  console.error('kw_switch: ' + message);
+  // Never a blank page: what stopped the start, in a few words.
+  document.body.append(el('p', { class: 'kw-home', role: 'alert',
+    text: 'kw_switch ne peut pas démarrer dans ce navigateur (' + message + '). Un navigateur récent (Chrome, Edge, Firefox, Safari) convient.' }));
+});
