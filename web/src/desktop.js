@@ -204,6 +204,10 @@ const Desk = {
     for (const w of this.windows)
       w.el.classList.toggle('kw-active', w === win);
     this.updateTasks();
+    // A window clicked takes the keyboard too, at its first control unless the click gives
+    // it to another.
+    if (changed && !win.el.contains(document.activeElement))
+      this.focusFirst(win);
     if (changed && notify && !App.busy)
       App.act(Act.Activate, win.index);
   },
