@@ -69,6 +69,12 @@ const tests = {
     await student.click('Source', 'BitBtn1');
     check(!(await student.shown('Source')), 'the sending dialog stays open');
     equal(await student.page.evaluate(() => window.kwTest.flowState()), 20, 'FlowState after the emission');
+    // The frame shown under the diagram, its last cells as the window wrote them.
+    check(await student.control('Principale', 'trame_gauche').isVisible(), 'the emitted frame is not shown');
+    const shownFrame = [];
+    for (let column = 0; column < 5; ++column)
+      shownFrame.push(await (await student.cell('Principale', 'trame_gauche', column, 0)).textContent());
+    equal(shownFrame, [mac(2), mac(1), '', ' Couches LLC et supérieures', 'FCS'], 'frame under the diagram');
 
     // The middle of LED k's square in a LED picture.
     const hubLed = (k) => {

@@ -201,7 +201,9 @@ const Dialogs = {
         edit1.value = m.sourceName;
         edit2.value = m.destinationName;
         trame.node.hidden = !m.frameShown;
-        showFrame(trame, m.frame);
+        // Its last three cells keep what the window wrote at its creation.
+        trame.setCell(0, 0, m.frame[0]);
+        trame.setCell(1, 0, m.frame[1]);
         if (final) {
           resultat.hidden = !m.resultShown;
           resultat.textContent = m.result;
