@@ -11,28 +11,28 @@ const TaskbarHeight = 28;
 const Layers = { normal: 100, top: 100000, box: 200000 };
 
 class KwWindow {
-  constructor(index, spec) {
+  constructor(index, layout) {
     this.index = index;
     this.name = WindowNames[index];
-    this.spec = spec;
-    const frame = Frames[spec.frame];
-    const menu = spec.menu ? MenuHeight : 0;
-    this.clientSize = spec.outer
-      ? [spec.outer[0] - 2 * frame.border, spec.outer[1] - 2 * frame.border - frame.caption - menu]
-      : spec.client;
+    this.layout = layout;
+    const frame = Frames[layout.frame];
+    const menu = layout.menu ? MenuHeight : 0;
+    this.clientSize = layout.outer
+      ? [layout.outer[0] - 2 * frame.border, layout.outer[1] - 2 * frame.border - frame.caption - menu]
+      : layout.client;
     this.outer = [this.clientSize[0] + 2 * frame.border,
       this.clientSize[1] + 2 * frame.border + frame.caption + menu];
-    this.el = el('div', { class: 'kw-window kw-' + spec.frame, id: 'kw-' + this.name, 'data-w': this.name,
-      role: 'dialog', 'aria-label': spec.caption, 'aria-description': spec.description, tabindex: '-1' });
+    this.el = el('div', { class: 'kw-window kw-' + layout.frame, id: 'kw-' + this.name, 'data-w': this.name,
+      role: 'dialog', 'aria-label': layout.caption, 'aria-description': layout.description, tabindex: '-1' });
     this.el.hidden = true;
     this.el.style.width = this.outer[0] + 'px';
     this.el.style.height = this.outer[1] + 'px';
     this.el.style.padding = frame.border + 'px';
 
-    this.title = el('div', { class: 'kw-title', c: 'caption' }, [el('span', { class: 'kw-caption', text: spec.caption })]);
+    this.title = el('div', { class: 'kw-title', c: 'caption' }, [el('span', { class: 'kw-caption', text: layout.caption })]);
     this.title.style.height = frame.caption + 'px';
     const buttons = el('span', { class: 'kw-title-buttons' });
-    if (spec.minimise) {
+    if (layout.minimise) {
       this.minimiseButton = el('button', { type: 'button', class: 'kw-title-button kw-min', c: 'minimise',
         tabindex: '-1', 'aria-label': 'Réduire', title: 'Réduire' });
       buttons.append(this.minimiseButton);
@@ -42,7 +42,7 @@ class KwWindow {
     buttons.append(this.closeButton);
     this.title.append(buttons);
     this.el.append(this.title);
-    if (spec.menu) {
+    if (layout.menu) {
       this.menu = el('div', { class: 'kw-menubar', role: 'menubar', 'aria-label': 'Menu' });
       this.menu.style.height = MenuHeight + 'px';
       this.el.append(this.menu);
@@ -138,14 +138,14 @@ const Desk = {
     this.screen = el('div', { class: 'kw-screen', id: 'kw-screen' });
     this.taskbar = el('div', { class: 'kw-taskbar', role: 'toolbar', 'aria-label': 'Fenêtres', id: 'kw-taskbar' });
     host.append(this.screen, this.taskbar);
-    this.windows = WindowSpecs.map((spec, index) => new KwWindow(index, spec));
+    this.windows = WindowLayouts.map((layout, index) => new KwWindow(index, layout));
     this.active = -1;
     this.history = [];
     this.z = 0;
     for (const win of this.windows) {
       this.screen.append(win.el);
-      const spec = win.spec;
-      const [x, y] = spec.at || this.centred(win, spec.place === 'desktop');
+      const layout = win.layout;
+      const [x, y] = layout.at || this.centred(win, layout.place === 'desktop');
       win.moveTo(x, y);
       win.el.addEventListener('pointerdown', () => this.activate(win, true), true);
       win.el.addEventListener('focusin', () => this.activate(win, true));
@@ -154,7 +154,7 @@ const Desk = {
       if (win.minimiseButton)
         win.minimiseButton.addEventListener('click', () => this.minimise(win));
       const task = el('button', { type: 'button', class: 'kw-task', 'data-task': win.name, tabindex: '-1',
-        text: spec.task || spec.caption });
+        text: layout.task || layout.caption });
       task.hidden = true;
       task.addEventListener('click', () => this.restore(win));
       win.task = task;
@@ -177,7 +177,7 @@ const Desk = {
   },
 
   layer(win) {
-    return win.spec.layer === 'top' ? Layers.top : Layers.normal;
+    return win.layout.layer === 'top' ? Layers.top : Layers.normal;
   },
 
   raise(win) {
@@ -330,7 +330,7 @@ const Desk = {
 
   updateTasks() {
     for (const win of this.windows) {
-      win.task.hidden = !(win.shown && win.spec.minimise);
+      win.task.hidden = !(win.shown && win.layout.minimise);
       win.task.classList.toggle('kw-pressed', win.shown && !win.minimised && this.active === win.index);
       win.task.setAttribute('aria-pressed', win.shown && !win.minimised ? 'true' : 'false');
     }

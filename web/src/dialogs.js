@@ -6,7 +6,7 @@ const LayersText = ' Couches LLC et supérieures';
 const FrameWidths = [98, 98, 10, 140, 22];
 const CopyHint = 'Double click -> Copie l\'adresse dans la trame';
 
-const WindowSpecs = [
+const WindowLayouts = [
   { caption: 'Animation sur le commutateur ethernet  (switch).            Brevanne  V 1.0', frame: 'sizeable',
     outer: [640, 468], menu: true, minimise: true, task: 'kw_switch',
     description: 'Fenêtre principale : l\'exercice en cours et le schéma du réseau sur lequel on clique chaque élément.' },
