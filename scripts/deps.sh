@@ -41,3 +41,31 @@ kw_build() {
     cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     cmake --build "$build_dir" -j"$(nproc)"
 }
+
+# The web page: emscripten's em++ (with its Node tools), Debian's Liberation Sans and the font
+# tools that cut it down (python3-brotli for WOFF2), esbuild to minify its scripts. Its tests: Debian's Chromium, driven by
+# playwright-core from npm (package-lock.json).
+KW_WEB_PACKAGES=(cmake make emscripten fonts-liberation2 python3-fonttools python3-brotli esbuild)
+KW_WEB_TEST_PACKAGES=(chromium)
+
+# Node and npm from Debian, unless some are installed already (another node's npm comes with it).
+kw_require_node() {
+    command -v node >/dev/null || kw_require_packages nodejs
+    command -v npm >/dev/null || kw_require_packages npm
+}
+
+# The core compiled to WebAssembly in build-wasm/, and the page put together in build-web/.
+kw_build_web() {
+    # Emscripten's JavaScript tools need Debian's acorn, which another node does not find.
+    export NODE_PATH=/usr/share/nodejs
+    emcmake cmake -S . -B build-wasm -DCMAKE_BUILD_TYPE=MinSizeRel -DKW_BUILD_UI=OFF \
+        -DKW_BUILD_TESTS=OFF -DKW_WEB_OUTPUT="$PWD/build-web"
+    cmake --build build-wasm -j"$(nproc)" --target kw_web_page
+}
+
+# The test tier's npm packages, as package-lock.json pins them.
+kw_npm_ci() {
+    if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then
+        npm ci --no-audit --no-fund
+    fi
+}
