@@ -5,8 +5,9 @@
 
 #include "shown.h"
 
+#include "app/front_end.h"
+#include "app/windows.h"
 #include "main/u_principale.h"
-#include "main/windows.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -21,16 +22,13 @@ int main(int argc, char** argv)
     app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
     int code = 0;
     if (mainOnly) {
-        kw::ui::setUpApplication();
-        auto* principale = new TPrincipale;
-        if (!principale->startedUp()) {
-            delete principale;
+        if (!kw::ui::createMainWindow())
             return 1;
-        }
+        TPrincipale* principale = kw::ui::windows().Principale;
         principale->show();
         new kw::bench::QuitWhenShown(principale);
         code = app.exec();
-        delete principale;
+        kw::ui::destroyWindows();
     } else {
         if (!kw::ui::createWindows())
             return 1;

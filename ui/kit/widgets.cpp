@@ -10,12 +10,15 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -65,7 +68,32 @@ public:
     }
 };
 
+// Drops the presses the keyboard repeats while Enter is held.
+class RepeatedEnterFilter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<const QKeyEvent*>(event);
+            if (key->isAutoRepeat() &&
+                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(kw::Rgb colour)
+{
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 namespace {
 
@@ -195,7 +223,8 @@ void setCell(QTableWidget* grid, int column, int row, const QString& text)
         item = new QTableWidgetItem;
         grid->setItem(row, column, item);
     }
-    item->setText(text);
+    if (item->text() != text)
+        item->setText(text);
 }
 
 QString cell(const QTableWidget* grid, int column, int row)
@@ -204,16 +233,42 @@ QString cell(const QTableWidget* grid, int column, int row)
     return item ? item->text() : QString();
 }
 
-QString layersText()
+void setCurrentCell(QTableWidget* grid, int column, int row)
 {
-    return QStringLiteral(" Couches LLC et supérieures");
+    if (grid->currentRow() == row && grid->currentColumn() == column)
+        return;
+    const QSignalBlocker quiet(grid);
+    grid->setCurrentCell(row, column);
 }
 
-void setupFrameGrid(QTableWidget* grid, const QString& layers)
+void setupFrameGrid(QTableWidget* grid)
 {
     setColumnWidths(grid, {98, 98, 10, 140, 22});
-    setCell(grid, 3, 0, layers);
-    setCell(grid, 4, 0, QStringLiteral("FCS"));
+}
+
+void showFrame(QTableWidget* grid, const std::array<std::string, 5>& cells)
+{
+    for (int column = 0; column < static_cast<int>(cells.size()); ++column)
+        setCell(grid, column, 0, fromUtf8(cells[static_cast<std::size_t>(column)]));
+}
+
+void setText(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+void setText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setShown(QWidget* widget, bool shown)
+{
+    // A control hidden or shown only as its window is keeps its own state unchanged.
+    if (widget->isVisibleTo(widget->window()) != shown)
+        widget->setVisible(shown);
 }
 
 bool isEnterKey(const QEvent* event)
@@ -223,6 +278,22 @@ bool isEnterKey(const QEvent* event)
     const auto* key = static_cast<const QKeyEvent*>(event);
     return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void ignoreRepeatedEnter()
+{
+    // One for the application object, which owns it.
+    static QPointer<RepeatedEnterFilter> filter;
+    if (filter || !qApp)
+        return;
+    filter = new RepeatedEnterFilter;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
+
+bool becameActive(const QWidget* window, const QEvent* event)
+{
+    return event->type() == QEvent::ActivationChange && window->isActiveWindow();
 }
 
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption)
@@ -245,6 +316,15 @@ QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QStrin
     button->setIcon(icon);
     button->setIconSize(QSize(18, 18));
     return button;
+}
+
+QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource)
+{
+    auto* picture = new QLabel(parent);
+    picture->setGeometry(geometry);
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setPixmap(loadPicture(resource, picture));
+    return picture;
 }
 
 int pictureScale(const QWidget* widget)
@@ -333,19 +413,6 @@ void focusFirstControl(QWidget* window)
             return;
         }
     }
-}
-
-void showView(QWidget* window, const std::function<void()>& activate)
-{
-    if (!window->isVisible()) {
-        window->show(); // the show event runs the activation
-        return;
-    }
-    activate();
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
 }
 
 ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& resource)

@@ -1,6 +1,6 @@
-#include "main/command_line.h"
-#include "main/platform.h"
-#include "main/windows.h"
+#include "app/command_line.h"
+#include "app/front_end.h"
+#include "app/platform.h"
 
 #include <QApplication>
 #include <QIcon>

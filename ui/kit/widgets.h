@@ -3,6 +3,7 @@
 // Small builders for the controls every window uses, placed at absolute pixels.
 
 #include "diagram.h"
+#include "global.h"
 
 #include <QColor>
 #include <QImage>
@@ -10,15 +11,21 @@
 #include <QString>
 #include <QWidget>
 
-#include <functional>
+#include <array>
+#include <string>
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QShowEvent;
 class QTableWidget;
 
 namespace kw::ui {
+
+// The game's texts are UTF-8.
+QString fromUtf8(const std::string& text);
+QColor toQColor(kw::Rgb colour);
 
 // The default face of every window: Liberation Sans, 10 pixels high, the size at which the
 // texts fit the controls laid out for an 11-pixel bitmap sans-serif.
@@ -49,16 +56,36 @@ void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths);
 // Cells are addressed column first, as on the dialogs.
 void setCell(QTableWidget* grid, int column, int row, const QString& text);
 QString cell(const QTableWidget* grid, int column, int row);
+// The grid's current cell, put there without the grid telling of the change.
+void setCurrentCell(QTableWidget* grid, int column, int row);
 
-// One-row frame grid: widths 98, 98, 10, 140, 22; column 3 `layers`, column 4 "FCS".
-void setupFrameGrid(QTableWidget* grid, const QString& layers);
-QString layersText(); // " Couches LLC et supérieures"
+// One-row frame grid: widths 98, 98, 10, 140, 22.
+void setupFrameGrid(QTableWidget* grid);
+// Its five cells.
+void showFrame(QTableWidget* grid, const std::array<std::string, 5>& cells);
+
+// Texts, visibility and ticks as the game's view has them, changed only where they differ.
+void setText(QLabel* label, const QString& text);
+void setText(QLineEdit* edit, const QString& text);
+void setShown(QWidget* widget, bool shown);
 
 // A press of Enter (Return or the keypad's Enter) without modifiers.
 bool isEnterKey(const QEvent* event);
 
+// One act per press: a held Enter is one act, whatever takes it (a grid, a default button, a
+// message box), as a held click would be. Installed once for the whole program, it drops the
+// presses the keyboard repeats while Enter is held.
+void ignoreRepeatedEnter();
+
+// The window has just become the active window (its activation runs).
+bool becameActive(const QWidget* window, const QEvent* event);
+
 // A push button with the green tick glyph (greyed when disabled).
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption);
+
+// A picture of the resources at `geometry`; one larger than its place is cut at the right and
+// bottom, not scaled.
+QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource);
 
 // Every bitmap ":/name.png" has a twin ":/name@2x.png" drawn at twice the size for screens of
 // high density (a device pixel ratio of 1.5 or more). `pictureScale` is 2 on such a screen
@@ -77,10 +104,6 @@ bool isNewShowing(const QShowEvent* event);
 // the window becomes active): a window opened afresh starts at its top, whatever had the
 // focus when it last closed.
 void focusFirstControl(QWidget* window);
-
-// Shows a review window modeless; one already up runs its activation again and comes to
-// the front, as a window shown anew would.
-void showView(QWidget* window, const std::function<void()>& activate);
 
 // How the keyboard reaches the things of a picture that a click reaches.
 struct KeyboardElements {
