@@ -119,6 +119,7 @@ private slots:
     void copiedStationIsShownReadOnly_data();
     void copiedStationIsShownReadOnly();
     void viewsAfterTheFrame();
+    void viewRunsItsActivationWhenSwitchedBackTo();
     void enterPressesTermine();
     void newExerciseClosesTheDialog();
     void cleanup();
@@ -500,6 +501,36 @@ void TestDestination::viewsAfterTheFrame()
     QCOMPARE(program.student.dialogsOpened.size(), 1);
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
+}
+
+void TestDestination::viewRunsItsActivationWhenSwitchedBackTo()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    TPrincipale* principale = windows().Principale;
+    principale->move(61, 43);
+    const QPoint anchor = principale->pos();
+    setFlow(kw::flow::ReachedAll);
+    copyTheFrame(program);
+    program.clickStation(5);
+    program.clickStation(5); // the view, modeless
+    Tf_destination* d = windows().f_destination;
+    QVERIFY(d->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    QCOMPARE(d->pos(), anchor + QPoint(100, 100));
+
+    // Moved away, then the student works in the main window and comes back to the view.
+    d->move(anchor + QPoint(300, 250));
+    principale->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(principale));
+    QCOMPARE(d->pos(), anchor + QPoint(300, 250));
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    QCOMPARE(d->pos(), anchor + QPoint(100, 100));
+    QVERIFY(!d->Panel->isEnabled());
+    QVERIFY(d->copier->isChecked());
+    QVERIFY(program.student.boxes.empty());
+    QCOMPARE(program.student.dialogsOpened.size(), 1);
+    d->close();
 }
 
 void TestDestination::enterPressesTermine()

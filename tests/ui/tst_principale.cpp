@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -67,6 +68,8 @@ private slots:
     void destinationBoxReportsOnce();
     void endOfFrameCheck_data();
     void endOfFrameCheck();
+    void heldEnterEndsTheFrameOnce_data();
+    void heldEnterEndsTheFrameOnce();
     void imposedSeriesEndsWithItsTime();
     void nextExerciseShowsItsNumber();
     void hubRowBetweenHubsIsRefused();
@@ -580,6 +583,38 @@ void TestPrincipale::endOfFrameCheck()
         QVERIFY(!windows().Principale->Nouveau->isEnabled());
     }
     QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
+}
+
+void TestPrincipale::heldEnterEndsTheFrameOnce_data()
+{
+    // How a held key reaches the program: presses marked as repeated, or, as X11 repeats it,
+    // a release and a press of the same instant that Qt has not marked.
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("repeats marked") << true;
+    QTest::newRow("release and press of one instant") << false;
+}
+
+void TestPrincipale::heldEnterEndsTheFrameOnce()
+{
+    QFETCH(bool, marked);
+    Program program(imposedIni, "1 7\r\n");
+    kw::test::completeFrame();
+    // Neither hub ticked: the check fails, and counts an error each time it runs.
+    QWidget* focus = windows().f_avance->Hub1;
+    const auto send = [focus](QEvent::Type type, bool repeat, quint64 instant) {
+        QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QString(), repeat);
+        key.setTimestamp(instant);
+        QApplication::sendEvent(focus, &key);
+    };
+    send(QEvent::KeyPress, false, 1000);
+    for (quint64 instant = 1660; instant < 3000; instant += 40) {
+        send(QEvent::KeyRelease, marked, instant);
+        send(QEvent::KeyPress, marked, instant);
+    }
+    send(QEvent::KeyRelease, false, 3010);
+    QCOMPARE(program.student.boxTexts(),
+             QStringList{QStringLiteral("Une et une seule coche par ligne")});
+    QCOMPARE(kw::test::state().ErrorTotal, 1);
 }
 
 void TestPrincipale::imposedSeriesEndsWithItsTime()

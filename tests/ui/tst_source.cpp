@@ -13,6 +13,7 @@
 #include "stations/u_source.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -94,6 +95,8 @@ private slots:
     void layerColumnsRefuseAnAddress();
     void closingWithoutSuccessEmptiesTheCellsNextTime();
     void enterCopiesOnAGridAndPressesTermineElsewhere();
+    void heldEnterIsOneAct_data();
+    void heldEnterIsOneAct();
     void reviewAfterEmission_data();
     void reviewAfterEmission();
     void newExerciseClosesTheDialog();
@@ -507,6 +510,49 @@ void TestSource::enterCopiesOnAGridAndPressesTermineElsewhere()
     program.clickStation(5);
     QCOMPARE(kw::test::state().FlowState, kw::flow::MachineEmitted);
     QVERIFY(windows().f_avance->_emetteur->isChecked());
+}
+
+void TestSource::heldEnterIsOneAct_data()
+{
+    // How a held key reaches the program: presses marked as repeated, or, as X11 repeats it,
+    // a release and a press of the same instant that Qt has not marked.
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("repeats marked") << true;
+    QTest::newRow("release and press of one instant") << false;
+}
+
+void TestSource::heldEnterIsOneAct()
+{
+    QFETCH(bool, marked);
+    Program program(imposedIni, exercise("1 5").constData());
+    program.student.thenDialog([&](QDialog* dialog) {
+        Tf_source* d = sourceDialog(dialog);
+        QVERIFY(d);
+        // Column 3 takes no address: every copy is a counted error.
+        clickCell(d->trame, 3, 0);
+        QTableWidget* cache = d->table_MAC;
+        cache->setFocus();
+        const auto send = [cache](QEvent::Type type, bool repeat, quint64 instant) {
+            QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QString(), repeat);
+            key.setTimestamp(instant);
+            QApplication::sendEvent(cache, &key);
+        };
+        send(QEvent::KeyPress, false, 1000);
+        for (quint64 instant = 1660; instant < 3000; instant += 40) {
+            send(QEvent::KeyRelease, marked, instant);
+            send(QEvent::KeyPress, marked, instant);
+        }
+        send(QEvent::KeyRelease, false, 3010);
+        QCOMPARE(program.student.boxes.size(), std::size_t(1));
+        // The next press is an act of its own.
+        send(QEvent::KeyPress, false, 4000);
+        send(QEvent::KeyRelease, false, 4100);
+    });
+    program.clickStation(1);
+    QCOMPARE(program.student.boxTexts(),
+             (QStringList{QStringLiteral("Ce champ ne doit pas contenir d'adresse MAC"),
+                          QStringLiteral("Ce champ ne doit pas contenir d'adresse MAC")}));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(2));
 }
 
 void TestSource::reviewAfterEmission_data()

@@ -254,7 +254,7 @@ void setUpApplication()
     // application's font before it takes its own, which would load one more face at start-up.
     // Message boxes keep the desktop's font (seam).
     QApplication::setFont(defaultFont());
-    ignoreRepeatedEnter();
+    ignoreHeldKeys();
 }
 
 bool createMainWindow()

@@ -20,7 +20,7 @@ bool createWindows();
 bool createMainWindow();
 
 // What createWindows sets up first for the whole program: its name, its application id, the
-// windows' face as the application's font, and one act per press of Enter.
+// windows' face as the application's font, and one act per press of Enter or Space.
 void setUpApplication();
 
 // Destroys every window, then the game (tests run several programs in one process).

@@ -68,19 +68,35 @@ public:
     }
 };
 
-// Drops the presses the keyboard repeats while Enter is held.
-class RepeatedEnterFilter : public QObject {
+// Drops the presses the keyboard repeats while Enter or Space is held. X11 repeats a held key
+// as a release and a press of the same instant, which Qt marks as repeated only when both have
+// come in by the time it reads the release: the instant tells the others.
+class HeldKeyFilter : public QObject {
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<const QKeyEvent*>(event);
-            if (key->isAutoRepeat() &&
-                (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter))
-                return true;
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter &&
+            key->key() != Qt::Key_Space)
+            return QObject::eventFilter(watched, event);
+        if (type == QEvent::KeyRelease) {
+            m_released = key->key();
+            m_releasedAt = key->timestamp();
+            return QObject::eventFilter(watched, event);
         }
-        return QObject::eventFilter(watched, event);
+        // Events made up by the program itself carry no instant.
+        const bool repeated =
+            key->isAutoRepeat() ||
+            (m_releasedAt != 0 && key->key() == m_released && key->timestamp() == m_releasedAt);
+        return repeated || QObject::eventFilter(watched, event);
     }
+
+private:
+    int m_released = 0;
+    quint64 m_releasedAt = 0;
 };
 
 } // namespace
@@ -280,13 +296,13 @@ bool isEnterKey(const QEvent* event)
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
-void ignoreRepeatedEnter()
+void ignoreHeldKeys()
 {
     // One for the application object, which owns it.
-    static QPointer<RepeatedEnterFilter> filter;
+    static QPointer<HeldKeyFilter> filter;
     if (filter || !qApp)
         return;
-    filter = new RepeatedEnterFilter;
+    filter = new HeldKeyFilter;
     filter->setParent(qApp);
     qApp->installEventFilter(filter);
 }

@@ -72,10 +72,10 @@ void setShown(QWidget* widget, bool shown);
 // A press of Enter (Return or the keypad's Enter) without modifiers.
 bool isEnterKey(const QEvent* event);
 
-// One act per press: a held Enter is one act, whatever takes it (a grid, a default button, a
-// message box), as a held click would be. Installed once for the whole program, it drops the
-// presses the keyboard repeats while Enter is held.
-void ignoreRepeatedEnter();
+// One act per press: a held Enter or Space is one act, whatever takes it (a grid, a default
+// button, a message box, a picture), as a held click would be. Installed once for the whole
+// program, it drops the presses the keyboard repeats while the key is held.
+void ignoreHeldKeys();
 
 // The window has just become the active window (its activation runs).
 bool becameActive(const QWidget* window, const QEvent* event);
