@@ -9,6 +9,7 @@
 #include "diagram.h"
 #include "game.h"
 #include "kit/seam.h"
+#include "kit/widgets.h"
 #include "main/u_principale.h"
 
 #include <QApplication>
@@ -72,7 +73,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
+    app.setWindowIcon(kw::ui::programIcon());
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 200;
     if (clicks < 2 || clicks > 100000) {
         std::fprintf(stderr, "usage: kw_switch_clicks [clicks, 2 to 100000]\n");

@@ -7,6 +7,7 @@
 
 #include "app/front_end.h"
 #include "app/windows.h"
+#include "kit/widgets.h"
 #include "main/u_principale.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ int main(int argc, char** argv)
     const bool mainOnly = argc > 1 && std::strcmp(argv[1], "--main-only") == 0;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
+    app.setWindowIcon(kw::ui::programIcon());
     int code = 0;
     if (mainOnly) {
         if (!kw::ui::createMainWindow())

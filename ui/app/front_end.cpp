@@ -2,6 +2,7 @@
 
 #include "command_line.h"
 #include "desktop.h"
+#include "style.h"
 #include "game.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
@@ -254,6 +255,7 @@ void setUpApplication()
     // application's font before it takes its own, which would load one more face at start-up.
     // Message boxes keep the desktop's font (seam).
     QApplication::setFont(defaultFont());
+    useProgramStyle();
     ignoreHeldKeys();
 }
 

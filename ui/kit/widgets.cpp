@@ -3,11 +3,14 @@
 #include "pixelruns.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -322,8 +325,8 @@ QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QStrin
     for (const auto& [resource, mode] :
          {std::pair{QStringLiteral(":/tick.png"), QIcon::Normal},
           std::pair{QStringLiteral(":/tick_disabled.png"), QIcon::Disabled}}) {
-        icon.addPixmap(QPixmap(resource), mode);
-        QPixmap twin(twinResource(resource));
+        icon.addPixmap(QPixmap::fromImage(readImage(resource)), mode);
+        QPixmap twin = QPixmap::fromImage(readImage(twinResource(resource)));
         if (!twin.isNull()) {
             twin.setDevicePixelRatio(2);
             icon.addPixmap(twin, mode);
@@ -358,16 +361,91 @@ QString twinResource(const QString& resource)
     return resource.left(dot) + QStringLiteral("@2x") + resource.mid(dot);
 }
 
+QImage readImage(const QString& file)
+{
+    // Read in the format its name gives: left to itself the reader would first ask every
+    // image plugin installed whether it knows the file, which loads them all.
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QPixmap loadPicture(const QString& resource, const QWidget* widget)
 {
     if (pictureScale(widget) == 2) {
-        QPixmap twin(twinResource(resource));
+        QPixmap twin = QPixmap::fromImage(readImage(twinResource(resource)));
         if (!twin.isNull()) {
             twin.setDevicePixelRatio(2);
             return twin;
         }
     }
-    return QPixmap(resource);
+    return QPixmap::fromImage(readImage(resource));
+}
+
+namespace {
+
+// An icon of picture files read only when it is first drawn or measured: an icon that is set
+// but not shown yet costs nothing.
+class FilesIconEngine : public QIconEngine {
+public:
+    explicit FilesIconEngine(QStringList files) : m_files(std::move(files)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return m_files.isEmpty(); }
+    QString key() const override { return QStringLiteral("kw_files"); }
+    QIconEngine* clone() const override { return new FilesIconEngine(m_files); }
+
+private:
+    const QIcon& icon()
+    {
+        if (!m_read) {
+            m_read = true;
+            for (const QString& file : std::as_const(m_files))
+                m_icon.addPixmap(QPixmap::fromImage(readImage(file)));
+        }
+        return m_icon;
+    }
+
+    QStringList m_files;
+    QIcon m_icon;
+    bool m_read = false;
+};
+
+} // namespace
+
+QIcon iconOfFiles(const QStringList& files)
+{
+    return QIcon(new FilesIconEngine(files));
+}
+
+QIcon programIcon()
+{
+    // As an icon made from the file would be: its twin too on a screen of high density.
+    const QString resource = QStringLiteral(":/kw_switch.png");
+    QStringList files{resource};
+    if (qApp->devicePixelRatio() > 1)
+        files << twinResource(resource);
+    return iconOfFiles(files);
 }
 
 namespace {
@@ -401,7 +479,7 @@ QImage readCanvas(const QString& resource)
                 return image;
         }
     }
-    return QImage(resource).convertToFormat(QImage::Format_RGB32);
+    return readImage(resource).convertToFormat(QImage::Format_RGB32);
 }
 
 QImage enlarged(const QImage& picture, int scale)

@@ -6,9 +6,11 @@
 #include "global.h"
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -92,9 +94,16 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
 // (that of `widget`, or the primary screen), else 1.
 int pictureScale(const QWidget* widget = nullptr);
 QString twinResource(const QString& resource); // ":/name.png" -> ":/name@2x.png"
+// A picture file, read in the format its name gives; a null image when it cannot be read.
+QImage readImage(const QString& file);
 // The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
 // (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
 QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
+// An icon of picture files (all of one picture, at different sizes), read when it is first
+// drawn or measured.
+QIcon iconOfFiles(const QStringList& files);
+// The program's icon, with its twin.
+QIcon programIcon();
 
 // A window restored from its minimised state gets a show event from the window system: what
 // the student entered stays, and the activation rules of a new showing must not run again.
