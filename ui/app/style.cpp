@@ -25,11 +25,11 @@ public:
         if (pixmap != SP_ToolBarHorizontalExtensionButton ||
             QGuiApplication::layoutDirection() == Qt::RightToLeft)
             return QProxyStyle::standardIcon(pixmap, option, widget);
-        QStringList files;
+        QList<IconFile> files;
         for (int size : {8, 16, 32})
-            files << QStringLiteral(":/qt-project.org/styles/commonstyle/images/"
-                                    "toolbar-ext-h-%1.png")
-                         .arg(size);
+            files << IconFile{QStringLiteral(":/qt-project.org/styles/commonstyle/images/"
+                                             "toolbar-ext-h-%1.png")
+                                  .arg(size)};
         return iconOfFiles(files);
     }
 };

@@ -388,20 +388,22 @@ namespace {
 // but not shown yet costs nothing.
 class FilesIconEngine : public QIconEngine {
 public:
-    explicit FilesIconEngine(QStringList files) : m_files(std::move(files)) {}
+    explicit FilesIconEngine(QList<IconFile> files) : m_files(std::move(files)) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
     {
         icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
+    // `size` in device pixels, as for the icon's own engine.
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        return icon().pixmap(size, mode, state);
+        return icon().pixmap(size, 1.0, mode, state);
     }
     QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
                          qreal scale) override
     {
-        return icon().pixmap(size, scale, mode, state);
+        const QSize logical(qRound(size.width() / scale), qRound(size.height() / scale));
+        return icon().pixmap(logical, scale, mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
@@ -420,20 +422,22 @@ private:
     {
         if (!m_read) {
             m_read = true;
-            for (const QString& file : std::as_const(m_files))
-                m_icon.addPixmap(QPixmap::fromImage(readImage(file)));
+            // A missing file leaves its size out (a twin of high density, say).
+            for (const IconFile& file : std::as_const(m_files))
+                if (const QImage image = readImage(file.name); !image.isNull())
+                    m_icon.addPixmap(QPixmap::fromImage(image), file.mode);
         }
         return m_icon;
     }
 
-    QStringList m_files;
+    QList<IconFile> m_files;
     QIcon m_icon;
     bool m_read = false;
 };
 
 } // namespace
 
-QIcon iconOfFiles(const QStringList& files)
+QIcon iconOfFiles(const QList<IconFile>& files)
 {
     return QIcon(new FilesIconEngine(files));
 }
@@ -442,9 +446,9 @@ QIcon programIcon()
 {
     // As an icon made from the file would be: its twin too on a screen of high density.
     const QString resource = QStringLiteral(":/kw_switch.png");
-    QStringList files{resource};
+    QList<IconFile> files{{resource}};
     if (qApp->devicePixelRatio() > 1)
-        files << twinResource(resource);
+        files << IconFile{twinResource(resource)};
     return iconOfFiles(files);
 }
 

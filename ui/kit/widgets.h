@@ -99,9 +99,13 @@ QImage readImage(const QString& file);
 // The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
 // (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
 QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
-// An icon of picture files (all of one picture, at different sizes), read when it is first
-// drawn or measured.
-QIcon iconOfFiles(const QStringList& files);
+// An icon of picture files (one picture at different sizes, for some modes), read when it is
+// first drawn or measured: for an icon that may never be shown, as a window's.
+struct IconFile {
+    QString name;
+    QIcon::Mode mode = QIcon::Normal;
+};
+QIcon iconOfFiles(const QList<IconFile>& files);
 // The program's icon, with its twin.
 QIcon programIcon();
 
