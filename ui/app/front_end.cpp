@@ -2,7 +2,6 @@
 
 #include "command_line.h"
 #include "desktop.h"
-#include "style.h"
 #include "game.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
@@ -15,6 +14,7 @@
 #include "stations/u_MACs.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
+#include "style.h"
 #include "switch/U_switch.h"
 #include "switch/u_switch_gros.h"
 #include "windows.h"
