@@ -4,11 +4,13 @@
 // answering, so the frame never leaves and every click opens the dialog again.
 //   kw_switch_clicks [clicks]        (in an example folder, QT_QPA_PLATFORM=offscreen)
 
+#include "app/front_end.h"
+#include "app/windows.h"
 #include "diagram.h"
-#include "global.h"
-#include "main/seam.h"
+#include "game.h"
+#include "kit/seam.h"
+#include "kit/widgets.h"
 #include "main/u_principale.h"
-#include "main/windows.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -71,7 +73,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
+    app.setWindowIcon(kw::ui::programIcon());
     const int clicks = argc > 1 ? std::atoi(argv[1]) : 200;
     if (clicks < 2 || clicks > 100000) {
         std::fprintf(stderr, "usage: kw_switch_clicks [clicks, 2 to 100000]\n");
@@ -87,7 +89,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int sender = kw::global().CurrentExercise.source;
+    const int sender = kw::ui::game().state().CurrentExercise.source;
     int x = 0, y = 0;
     if (!centreOf(sender, x, y)) {
         std::fprintf(stderr, "kw_switch_clicks: no click region for station %d\n", sender);
@@ -111,8 +113,8 @@ int main(int argc, char** argv)
     };
     kw::seam::setScript(&script);
 
-    const int errorsBefore = kw::global().ErrorTotal;
-    const int flowBefore = kw::global().FlowState;
+    const int errorsBefore = kw::ui::game().state().ErrorTotal;
+    const int flowBefore = kw::ui::game().state().FlowState;
     std::vector<double> ms;
     QElapsedTimer timer;
     for (int i = 0; i < clicks; ++i) {
@@ -136,13 +138,13 @@ int main(int argc, char** argv)
     std::printf("click median %.2f ms (target < %.0f ms): %s\n", median(steady), ClickTargetMs,
                 median(steady) < ClickTargetMs ? "met" : "missed");
     const bool sound = opened == clicks && unpainted == 0 && boxes == 0 &&
-                       kw::global().ErrorTotal == errorsBefore &&
-                       kw::global().FlowState == flowBefore;
+                       kw::ui::game().state().ErrorTotal == errorsBefore &&
+                       kw::ui::game().state().FlowState == flowBefore;
     if (!sound)
         std::printf("  WARNING: %d dialogs opened, %d never painted, %d message boxes, "
                     "%d errors counted, state %d then %d\n",
-                    opened, unpainted, boxes, kw::global().ErrorTotal - errorsBefore, flowBefore,
-                    kw::global().FlowState);
+                    opened, unpainted, boxes, kw::ui::game().state().ErrorTotal - errorsBefore,
+                    flowBefore, kw::ui::game().state().FlowState);
     kw::ui::destroyWindows();
     return sound ? 0 : 1;
 }

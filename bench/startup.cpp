@@ -5,8 +5,10 @@
 
 #include "shown.h"
 
+#include "app/front_end.h"
+#include "app/windows.h"
+#include "kit/widgets.h"
 #include "main/u_principale.h"
-#include "main/windows.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,19 +20,16 @@ int main(int argc, char** argv)
     const bool mainOnly = argc > 1 && std::strcmp(argv[1], "--main-only") == 0;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
+    app.setWindowIcon(kw::ui::programIcon());
     int code = 0;
     if (mainOnly) {
-        kw::ui::setUpApplication();
-        auto* principale = new TPrincipale;
-        if (!principale->startedUp()) {
-            delete principale;
+        if (!kw::ui::createMainWindow())
             return 1;
-        }
+        TPrincipale* principale = kw::ui::windows().Principale;
         principale->show();
         new kw::bench::QuitWhenShown(principale);
         code = app.exec();
-        delete principale;
+        kw::ui::destroyWindows();
     } else {
         if (!kw::ui::createWindows())
             return 1;

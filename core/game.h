@@ -144,7 +144,7 @@ struct MainView {
     std::string sourceName;      // Edit1
     std::string destinationName; // Edit2
     bool frameShown = false;     // trame_gauche
-    FrameCells frame;
+    FrameCells frame{"", "", "", FrameUpperLayersText, FrameFcsText};
     bool resultShown = false; // resultat
     std::string result;
     bool nouveauEnabled = false;
@@ -244,6 +244,8 @@ public:
     Effects start(const std::string& currentFolder,
                   const std::optional<std::string>& argument = std::nullopt);
     bool started() const { return m_started; }
+    // The student answered OK to "Terminer ?": the program ends, and takes no more acts.
+    bool ended() const { return m_ended; }
 
     const GameView& view() const { return m_view; }
     const SharedState& state() const { return m_state; }
@@ -257,6 +259,11 @@ public:
     std::optional<Window> modalWindow() const;
     // A box awaits `answer`.
     bool awaitingAnswer() const { return m_question != Question::None; }
+
+    // For the tests of a front end only: a play set up in the middle (a flow state, a tick,
+    // a window open) that acts would take long to reach. A front end never writes them.
+    SharedState& stateForTests() { return m_state; }
+    GameView& viewForTests() { return m_view; }
 
     // ---- The student's acts. An act on a window that is closed, blocked by a modal window
     // or a box, or on a control that is disabled or hidden, does nothing. ----

@@ -9,7 +9,8 @@
 set -uo pipefail
 
 scenarios=(quit_from_menu minimise_restore_then_close_box boxes_above_reference_windows
-    reference_windows_refuse_to_close without_window_manager imposed_series_by_keys)
+    reference_windows_refuse_to_close without_window_manager imposed_series_by_keys
+    sending_dialog_placed_and_enter_held)
 if [ "${1:-}" = --list ]; then
     echo "${scenarios[*]}"
     exit 0
@@ -160,6 +161,14 @@ window_gone() {
         sleep 0.05
     done
     return 1
+}
+
+# Screen position of a window's frame, the window manager's decorations included: the client
+# area's less its place in the frame.
+frame_origin() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {ax = $4} /Absolute upper-left Y/ {ay = $4}
+                             /Relative upper-left X/ {rx = $4} /Relative upper-left Y/ {ry = $4}
+                             END {print ax - rx, ay - ry}'
 }
 
 # Window of the program by title, mapped or not.
@@ -403,6 +412,67 @@ scenario_without_window_manager() {
             fail "$name covers the main window"
         fi
     done
+    quit_from_menu
+    answer_quit
+}
+
+# The station dialogs are placed by their frame at the main window's corner + 100, at their
+# first showing as at the next ones.
+placed_from_main() { # dialog
+    local mx my dx dy
+    read -r mx my < <(frame_origin "$main")
+    read -r dx dy < <(frame_origin "$1")
+    echo "      main window's frame at $mx,$my, the dialog's at $dx,$dy"
+    [ "$dx" -eq $((mx + 100)) ] && [ "$dy" -eq $((my + 100)) ]
+}
+
+# Ids of the warning boxes that come up within the given seconds, one a line.
+boxes_seen_within() { # seconds
+    local end=$(($(date +%s%N) + $1 * 1000000000))
+    while [ "$(date +%s%N)" -lt "$end" ]; do
+        xdotool search --all --onlyvisible --pid "$kw_pid" --name '^Avertissement$' 2>/dev/null
+        sleep 0.02
+    done | sort -u
+}
+
+# Enter held on the sending dialog's cache, frame column 3 selected (it takes no address): the
+# keyboard repeats the press for 2 s, and the program counts one error, shows one box and lets
+# it wait for a press of its own. The dialog's frame is placed from the main window's, at its
+# first showing and when it opens again.
+scenario_sending_dialog_placed_and_enter_held() {
+    start_x wm
+    start_program serie_imposee || return
+    click_diagram 30 200
+    local dialog boxes
+    dialog=$(wait_window '^Noeud') || { fail "the sending dialog did not open"; return; }
+    sleep 0.3
+    placed_from_main "$dialog" || fail "the sending dialog's first showing is not at the corner + 100"
+    click "$dialog" 290 322 # frame cell 3, "Couches supérieures"
+    key "$dialog" shift+Tab # from "Terminé" to the cache
+    xdotool keydown Return
+    boxes=$(boxes_seen_within 2)
+    echo "      $(echo "$boxes" | grep -c .) warning box(es) while Enter was held"
+    xdotool keyup Return
+    sleep 0.5
+    [ "$(echo "$boxes" | grep -c .)" -eq 1 ] ||
+        fail "Enter held gave $(echo "$boxes" | grep -c .) warning boxes, not one"
+    local box
+    box=$(first_window '^Avertissement$') || fail "the box went away without a press of its own"
+    if [ -n "$box" ]; then
+        key "$box" Return
+        window_gone '^Avertissement$' || fail "the box stayed after Enter"
+    fi
+    sleep 0.3
+    ! xdotool search --all --onlyvisible --pid "$kw_pid" --name '^Avertissement$' >/dev/null ||
+        fail "another box came after the key was released"
+    key "$dialog" Escape
+    window_gone '^Noeud' || fail "Escape left the sending dialog open"
+    click_diagram 30 200
+    dialog=$(wait_window '^Noeud') || { fail "the sending dialog did not open again"; return; }
+    sleep 0.3
+    placed_from_main "$dialog" || fail "the sending dialog's second showing is not at the corner + 100"
+    key "$dialog" Escape
+    window_gone '^Noeud' || fail "Escape left the sending dialog open"
     quit_from_menu
     answer_quit
 }

@@ -3,16 +3,16 @@
 
 #include "student.h"
 
+#include "app/windows.h"
 #include "flow.h"
 #include "global.h"
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/a_propos.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations/u_MACs.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
@@ -333,6 +333,9 @@ void TestAccessibility::ledPicturesTellTheLitLeds()
     QFETCH(QString, name);
     QFETCH(QStringList, leds);
     Program program(imposedIni, exercise("1 5").constData());
+    kw::test::markOpen(picture == 3   ? kw::Window::SwitchGros
+                       : picture == 1 ? kw::Window::Hub1
+                                      : kw::Window::Hub2);
     kw::ui::ImageView* view =
         picture == 3 ? windows().f_switch_gros->Image1 : hubDialog(picture)->Image1;
     QAccessibleInterface* iface = interfaceOf(view);
@@ -373,24 +376,26 @@ void TestAccessibility::ledToggleActsLikeAClick()
 {
     Program program(imposedIni, exercise("1 5").constData());
     HubDialog* dialog = hubDialog(1);
-    dialog->showForWork();
+    kw::test::markOpen(kw::Window::Hub1);
     dialog->show();
     QAccessibleInterface* led = interfaceOf(dialog->Image1)->child(0);
     QCOMPARE(led->actionInterface()->actionNames(),
              QStringList{QAccessibleActionInterface::toggleAction()});
 
     led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QVERIFY(kw::global().LedState[1][1]);
+    QVERIFY(kw::test::state().LedState[1][1]);
     QVERIFY(led->state().checked);
     led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QVERIFY(!kw::global().LedState[1][1]);
+    QVERIFY(!kw::test::state().LedState[1][1]);
     QVERIFY(!led->state().checked);
 
     // In review the LEDs no longer react, to a screen reader either.
-    dialog->showForReview();
+    kw::LedsView& review = kw::test::view().hubs[1];
+    review.panelEnabled = review.labelShown = review.doneShown = false;
+    kw::test::refresh();
     QVERIFY(led->state().disabled);
     led->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-    QVERIFY(!kw::global().LedState[1][1]);
+    QVERIFY(!kw::test::state().LedState[1][1]);
     dialog->hide();
 }
 
@@ -494,8 +499,9 @@ void TestAccessibility::tabFollowsTheReadingOrder()
     Program program(imposedIni, exercise("1 5").constData());
     // Every control at work: the sending dialog before the emission, the receiving one when
     // the frame has come, the end of the frame.
-    kw::global().FlowState = window == 5 ? kw::flow::ReachedAll : kw::flow::ExerciseReady;
-    windows().f_avance->fin_traitement->setEnabled(true);
+    kw::test::state().FlowState = window == 5 ? kw::flow::ReachedAll : kw::flow::ExerciseReady;
+    kw::test::view().avance.finEnabled = true;
+    kw::test::refresh();
     QWidget* w = allWindows().at(window);
     const auto open = [w] {
         w->showNormal();
@@ -568,7 +574,7 @@ void TestAccessibility::escapeActsLikeTheCloseBox()
     QCOMPARE(w->isVisible(), stays);
     if (dialog)
         QCOMPARE(dialog->result(), closeBoxResult);
-    QCOMPARE(kw::global().FlowState, kw::flow::ExerciseReady);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::ExerciseReady);
     QVERIFY(program.student.boxes.empty());
     w->hide();
 }

@@ -3,8 +3,8 @@
 
 #include "diagram.h"
 #include "global.h"
-#include "main/pixelruns.h"
-#include "main/widgets.h"
+#include "kit/pixelruns.h"
+#include "kit/widgets.h"
 #include "student.h"
 #include "switchleds.h"
 

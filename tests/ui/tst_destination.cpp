@@ -3,12 +3,12 @@
 
 #include "student.h"
 
+#include "app/windows.h"
 #include "flow.h"
 #include "global.h"
+#include "kit/widgets.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
 
@@ -40,7 +40,7 @@ QByteArray exercise(const QByteArray& line)
 
 void setFlow(std::uint8_t flowState)
 {
-    kw::global().FlowState = flowState;
+    kw::test::state().FlowState = flowState;
 }
 
 Tf_destination* receivingDialog(QDialog* dialog)
@@ -119,6 +119,7 @@ private slots:
     void copiedStationIsShownReadOnly_data();
     void copiedStationIsShownReadOnly();
     void viewsAfterTheFrame();
+    void viewRunsItsActivationWhenSwitchedBackTo();
     void enterPressesTermine();
     void newExerciseClosesTheDialog();
     void cleanup();
@@ -193,9 +194,9 @@ void TestDestination::unicastDestinationBeforeTheFrameArrives()
     QCOMPARE(program.student.boxes[0].kind, kw::seam::BoxKind::Warning);
     QCOMPARE(program.student.boxes[0].caption, QStringLiteral("Avertissement"));
     // The one hint that costs nothing.
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     QCOMPARE(windows().f_avance->label_erreurs->text(), QStringLiteral("Cumul erreurs = "));
-    QCOMPARE(int(kw::global().FlowState), flowState);
+    QCOMPARE(int(kw::test::state().FlowState), flowState);
     QVERIFY(program.student.dialogsOpened.isEmpty());
     QVERIFY(!windows().f_destination->isVisible());
 }
@@ -242,7 +243,7 @@ void TestDestination::unicastDestinationCopies()
     QVERIFY(seen.editable);
     QVERIFY(seen.buttonVisible);
     QVERIFY(!seen.copyTicked);
-    QCOMPARE(seen.name, QString::fromStdString(kw::global().StationTable[destination].name));
+    QCOMPARE(seen.name, QString::fromStdString(kw::test::state().StationTable[destination].name));
     QCOMPARE(seen.destinationCell, macOf(destination));
     QCOMPARE(seen.sourceCell, macOf(source));
     QCOMPARE(placedAt, anchor + QPoint(100, 100));
@@ -250,7 +251,7 @@ void TestDestination::unicastDestinationCopies()
     QCOMPARE(stationIcon, destination <= 6);
 
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
     QVERIFY(!windows().f_destination->isVisible());
     QVERIFY(progress->_destinataire->isChecked());
     QVERIFY(progress->fin_traitement->isEnabled());
@@ -268,7 +269,7 @@ void TestDestination::wrongDecisionKeepsTheDialogOpen()
         QVERIFY(d);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
         openAfterBox = d->isVisible();
-        QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
+        QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
         // A second thought: ticked, it passes.
         QTest::mouseClick(d->copier, Qt::LeftButton);
         QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
@@ -276,8 +277,8 @@ void TestDestination::wrongDecisionKeepsTheDialogOpen()
     program.clickStation(5);
     QVERIFY(openAfterBox);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("Vérifiez le destinataire")});
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(1));
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
 }
 
 void TestDestination::closingWithoutTerminePutsTheBoxBack()
@@ -291,7 +292,7 @@ void TestDestination::closingWithoutTerminePutsTheBoxBack()
         // Closed by its close box.
     });
     program.clickStation(2);
-    QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
     QVERIFY(!windows().f_avance->_destinataire->isChecked());
     QVERIFY(!windows().f_destination->isVisible());
 
@@ -302,8 +303,8 @@ void TestDestination::closingWithoutTerminePutsTheBoxBack()
     QVERIFY(!seen.copyTicked);
     QVERIFY(seen.editable);
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
-    QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
 }
 
 void TestDestination::otherStationOfAUnicastFrameIsRefused_data()
@@ -323,8 +324,8 @@ void TestDestination::otherStationOfAUnicastFrameIsRefused()
     program.clickStation(clicked);
     QCOMPARE(program.student.boxTexts(),
              QStringList{QStringLiteral("Ce n'est pas le moment de traiter cette station")});
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
-    QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(1));
+    QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
     QVERIFY(program.student.dialogsOpened.isEmpty());
 }
 
@@ -358,7 +359,7 @@ void TestDestination::earlyBroadcastReception()
         program.clickStation(station);
         QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8(notYet)});
         QVERIFY(program.student.dialogsOpened.isEmpty());
-        QVERIFY(!kw::global().BroadcastCopied[station]);
+        QVERIFY(!kw::test::state().BroadcastCopied[station]);
     }
     for (int station : accepted) {
         program.student.clear();
@@ -371,11 +372,11 @@ void TestDestination::earlyBroadcastReception()
         QVERIFY(!seen.copyTicked);
         QCOMPARE(seen.destinationCell, QStringLiteral("FF-FF-FF-FF-FF-FF"));
         QCOMPARE(seen.sourceCell, macOf(source));
-        QVERIFY(kw::global().BroadcastCopied[station]);
+        QVERIFY(kw::test::state().BroadcastCopied[station]);
         // Early copies do not end the frame; they are counted once it reaches everyone.
-        QCOMPARE(kw::global().FlowState, flow);
+        QCOMPARE(kw::test::state().FlowState, flow);
     }
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     QVERIFY(!windows().f_avance->_destinataire->isChecked());
 }
 
@@ -402,7 +403,7 @@ void TestDestination::broadcastFromMachine2()
     });
     program.clickStation(4);
     QCOMPARE(program.student.boxTexts(), QStringList{fromUtf8("Vérifiez le destinataire")});
-    QVERIFY(!kw::global().BroadcastCopied[4]);
+    QVERIFY(!kw::test::state().BroadcastCopied[4]);
 
     for (int station : {4, 5, 6, 7}) {
         Seen seen;
@@ -410,19 +411,19 @@ void TestDestination::broadcastFromMachine2()
         program.clickStation(station);
         QVERIFY(seen.editable);
         QCOMPARE(seen.destinationCell, QStringLiteral("FF-FF-FF-FF-FF-FF"));
-        QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
+        QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
         QVERIFY(!progress->_destinataire->isChecked());
     }
-    QCOMPARE(int(kw::global().BroadcastCopyCount), 6);
+    QCOMPARE(int(kw::test::state().BroadcastCopyCount), 6);
     // The seventh copy, ServeurB's, completes the frame.
     copyTheFrame(program);
     program.clickStation(8);
-    QCOMPARE(int(kw::global().BroadcastCopyCount), 7);
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(int(kw::test::state().BroadcastCopyCount), 7);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
     QVERIFY(progress->_destinataire->isChecked());
     QVERIFY(progress->fin_traitement->isEnabled());
     QVERIFY(!progress->isMinimized());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(1));
     QCOMPARE(program.student.boxes.size(), std::size_t(1));
 }
 
@@ -440,12 +441,12 @@ void TestDestination::copiedStationIsShownReadOnly()
     setFlow(kw::flow::SenderHubDone);
     copyTheFrame(program);
     program.clickStation(1);
-    QVERIFY(kw::global().BroadcastCopied[1]);
+    QVERIFY(kw::test::state().BroadcastCopied[1]);
 
     // Every other flag set behind the program's back: a recount would end the frame.
     for (int station : {3, 4, 5, 6, 7, 8})
-        kw::global().BroadcastCopied[station] = true;
-    kw::global().BroadcastCopyCount = 1;
+        kw::test::state().BroadcastCopied[station] = true;
+    kw::test::state().BroadcastCopyCount = 1;
     setFlow(static_cast<std::uint8_t>(flowState));
 
     Seen seen;
@@ -466,9 +467,9 @@ void TestDestination::copiedStationIsShownReadOnly()
     QVERIFY(!enterClosed);
     QCOMPARE(program.student.dialogsOpened.size(), 2);
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
-    QCOMPARE(int(kw::global().FlowState), flowState);
-    QCOMPARE(int(kw::global().BroadcastCopyCount), 1);
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(int(kw::test::state().FlowState), flowState);
+    QCOMPARE(int(kw::test::state().BroadcastCopyCount), 1);
     QVERIFY(!windows().f_avance->_destinataire->isChecked());
 }
 
@@ -478,7 +479,7 @@ void TestDestination::viewsAfterTheFrame()
     setFlow(kw::flow::ReachedAll);
     copyTheFrame(program);
     program.clickStation(5);
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
 
     Tf_destination* d = windows().f_destination;
     program.clickStation(5);
@@ -499,7 +500,37 @@ void TestDestination::viewsAfterTheFrame()
     QVERIFY(!windows().f_source->Panel->isEnabled());
     QCOMPARE(program.student.dialogsOpened.size(), 1);
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
+}
+
+void TestDestination::viewRunsItsActivationWhenSwitchedBackTo()
+{
+    Program program(imposedIni, exercise("1 5").constData());
+    TPrincipale* principale = windows().Principale;
+    principale->move(61, 43);
+    const QPoint anchor = principale->pos();
+    setFlow(kw::flow::ReachedAll);
+    copyTheFrame(program);
+    program.clickStation(5);
+    program.clickStation(5); // the view, modeless
+    Tf_destination* d = windows().f_destination;
+    QVERIFY(d->isVisible());
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    QCOMPARE(d->pos(), anchor + QPoint(100, 100));
+
+    // Moved away, then the student works in the main window and comes back to the view.
+    d->move(anchor + QPoint(300, 250));
+    principale->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(principale));
+    QCOMPARE(d->pos(), anchor + QPoint(300, 250));
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    QCOMPARE(d->pos(), anchor + QPoint(100, 100));
+    QVERIFY(!d->Panel->isEnabled());
+    QVERIFY(d->copier->isChecked());
+    QVERIFY(program.student.boxes.empty());
+    QCOMPARE(program.student.dialogsOpened.size(), 1);
+    d->close();
 }
 
 void TestDestination::enterPressesTermine()
@@ -514,7 +545,7 @@ void TestDestination::enterPressesTermine()
         QVERIFY(!d->isVisible());
     });
     program.clickStation(6);
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
     QVERIFY(windows().f_avance->_destinataire->isChecked());
 }
 
@@ -526,7 +557,7 @@ void TestDestination::newExerciseClosesTheDialog()
     program.clickStation(5);
     program.clickStation(5);
     QVERIFY(windows().f_destination->isVisible());
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
     QVERIFY(!windows().f_destination->isVisible());
     QVERIFY(!windows().f_avance->_destinataire->isChecked());
     // The next frame starts with no copies.

@@ -5,6 +5,7 @@
 #include "player.h"
 #include "student.h"
 
+#include "app/windows.h"
 #include "diagram.h"
 #include "flow.h"
 #include "global.h"
@@ -12,10 +13,9 @@
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "switchtable.h"
 
 #include <QAction>
@@ -172,7 +172,7 @@ QString tableText(const kw::SwitchTable& table)
 // The age the switch step took off, read from the entry it has just learned.
 int drawOf(const ExerciseRecord& r, int ttlMax)
 {
-    const std::string mac = kw::global().StationTable[r.source].mac;
+    const std::string mac = kw::test::state().StationTable[r.source].mac;
     for (int row = kw::SwitchFirstEntry; row <= kw::SwitchLastEntry; ++row) {
         const kw::SwitchRow& entry = r.tableAfter.rows[static_cast<std::size_t>(row)];
         if (entry.address == mac)
@@ -193,7 +193,7 @@ QString switchStepError(const ExerciseRecord& r, int ttlMax)
         if (learnedDraw >= 0 && draw != learnedDraw)
             continue;
         expected = r.tableBefore;
-        expected.entryRow() = {kw::global().StationTable[r.source].mac, std::to_string(ttlMax),
+        expected.entryRow() = {kw::test::state().StationTable[r.source].mac, std::to_string(ttlMax),
                                std::to_string(kw::SwitchPortOf(r.source))};
         kw::LearnEntry(expected);
         kw::AgeTable(expected, draw);
@@ -367,7 +367,7 @@ void TestExercises::pathOfEachKind()
     const QString error = switchStepError(r, 99);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     QCOMPARE(program.student.boxTexts(), QStringList{EndOfFrameText});
     QVERIFY(r.completed);
     QVERIFY(!r.seriesEnded);
@@ -527,7 +527,7 @@ void TestExercises::oneMistakeCountsOneError()
     if (!message.isEmpty())
         boxes.prepend(message);
     QCOMPARE(program.student.boxTexts(), boxes);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(kw::test::isCounted(mistake) ? 1 : 0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(kw::test::isCounted(mistake) ? 1 : 0));
     QCOMPARE(r.path(), rightPath);
     QVERIFY(r.completed);
     QVERIFY(windows().Principale->Nouveau->isEnabled());
@@ -567,7 +567,7 @@ void TestExercises::lookingBackChangesNothing()
         if (auto* dialog = qobject_cast<QDialog*>(widget))
             QVERIFY2(!dialog->isVisible(), dialog->metaObject()->className());
     QVERIFY(player.playExercise());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     QCOMPARE(program.student.boxTexts(), (QStringList{EndOfFrameText, EndOfFrameText}));
 }
 
@@ -589,7 +589,7 @@ void TestExercises::otherWaysOfWorking()
     player.pressEnter = pressEnter;
     player.copyFromCache = copyFromCache;
     QVERIFY(player.playExercises(3));
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
 }
 
 void TestExercises::imposedSeriesEndsWithItsTime()
@@ -617,15 +617,15 @@ void TestExercises::imposedSeriesEndsWithItsTime()
     QVERIFY2(SeriesEndText.match(principale->resultat->text()).hasMatch(),
              qPrintable(principale->resultat->text()));
     QVERIFY(!principale->Nouveau->isEnabled());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
 
     // For good: the check again, and the menu item, change nothing.
     QTest::mouseClick(windows().f_avance->fin_traitement, Qt::LeftButton);
     QCOMPARE(program.student.boxTexts().size(), 3);
     QVERIFY(!principale->Nouveau->isEnabled());
     principale->Nouveau->trigger();
-    QCOMPARE(kw::global().ExerciseNumber, std::uint16_t(2));
-    QCOMPARE(kw::global().FlowState, kw::flow::FrameDone);
+    QCOMPARE(kw::test::state().ExerciseNumber, std::uint16_t(2));
+    QCOMPARE(kw::test::state().FlowState, kw::flow::FrameDone);
     QVERIFY(principale->resultat->isVisible());
 }
 
@@ -640,11 +640,11 @@ void TestExercises::switchTableCarriesOverAndAges()
     Player player(program);
     QVERIFY(player.playExercises(4));
     QVERIFY(player.current().seriesEnded);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
 
     const std::vector<ExerciseRecord>& records = player.exercises();
     QCOMPARE(records.size(), std::size_t(4));
-    const std::string m1 = kw::global().StationTable[1].mac;
+    const std::string m1 = kw::test::state().StationTable[1].mac;
     auto rowOf = [](const kw::SwitchTable& table, const std::string& mac) {
         for (int row = kw::SwitchFirstEntry; row <= kw::SwitchLastEntry; ++row)
             if (table.rows[static_cast<std::size_t>(row)].address == mac)
@@ -711,7 +711,7 @@ void TestExercises::hubsPassByThemselves()
         player.makeMistake(Mistake::WrongHubLed, wrongHubStep);
     QVERIFY(player.playExercises(3));
     QVERIFY(player.current().seriesEnded);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(errors));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(errors));
 
     const std::vector<ExerciseRecord>& records = player.exercises();
     QVERIFY(records[0].hubsAutomatic.isEmpty());
@@ -744,17 +744,17 @@ void TestExercises::exampleImposedSeriesShowsEveryPath()
     QVERIFY(!exercises.isEmpty());
     Program program(configuration, exercises.constData());
     QVERIFY(program.started());
-    const int count = kw::global().ImposedCount;
+    const int count = kw::test::state().ImposedCount;
     QVERIFY(count > 0);
-    QVERIFY(!kw::global().RandomAfterImposed);
-    const int ttlMax = kw::TtlFromText(kw::global().TtlMaxText);
+    QVERIFY(!kw::test::state().RandomAfterImposed);
+    const int ttlMax = kw::TtlFromText(kw::test::state().TtlMaxText);
 
     Player player(program);
     QVERIFY(player.playExercises(count));
     QVERIFY(player.current().seriesEnded);
     QVERIFY(SeriesEndText.match(windows().Principale->resultat->text()).hasMatch());
     QVERIFY(!windows().Principale->Nouveau->isEnabled());
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
 
     std::set<PathKind> seen;
     for (const ExerciseRecord& r : player.exercises()) {
@@ -827,12 +827,12 @@ void TestExercises::exampleSeriesByKeysOnly()
     const ExerciseRecord& r = player.current();
     QCOMPARE(r.number, exercise);
     QCOMPARE(kindOf(r), kind);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(kw::test::isCounted(mistake) ? 1 : 0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(kw::test::isCounted(mistake) ? 1 : 0));
     QStringList boxes{EndOfFrameText};
     if (!message.isEmpty())
         boxes.prepend(message);
     QCOMPARE(program.student.boxTexts().mid(static_cast<qsizetype>(boxesBefore)), boxes);
-    QCOMPARE(r.seriesEnded, exercise == kw::global().ImposedCount);
+    QCOMPARE(r.seriesEnded, exercise == kw::test::state().ImposedCount);
 }
 
 void TestExercises::exampleRandomSeriesNeverEnds()
@@ -844,13 +844,13 @@ void TestExercises::exampleRandomSeriesNeverEnds()
     QVERIFY(!configuration.isEmpty());
     Program program(configuration, exercises.constData());
     QVERIFY(program.started());
-    QCOMPARE(kw::global().ImposedCount, std::uint8_t(0));
-    const int ttlMax = kw::TtlFromText(kw::global().TtlMaxText);
+    QCOMPARE(kw::test::state().ImposedCount, std::uint8_t(0));
+    const int ttlMax = kw::TtlFromText(kw::test::state().TtlMaxText);
 
     Player player(program);
     constexpr int Count = 20;
     QVERIFY(player.playExercises(Count));
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     QCOMPARE(player.exercises().size(), std::size_t(Count));
     int broadcasts = 0;
     int automaticHubs = 0;
@@ -868,7 +868,7 @@ void TestExercises::exampleRandomSeriesNeverEnds()
     QVERIFY(windows().Principale->Nouveau->isEnabled());
     QVERIFY(!windows().Principale->resultat->isVisible());
     QVERIFY(player.nouveau());
-    QCOMPARE(kw::global().ExerciseNumber, std::uint16_t(Count + 1));
+    QCOMPARE(kw::test::state().ExerciseNumber, std::uint16_t(Count + 1));
 }
 
 void TestExercises::randomSeriesUnderOtherSettings_data()
@@ -892,7 +892,7 @@ void TestExercises::randomSeriesUnderOtherSettings()
     QVERIFY(program.started());
     Player player(program);
     QVERIFY(player.playExercises(15));
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(0));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(0));
     for (const ExerciseRecord& r : player.exercises()) {
         const QString error = switchStepError(r, ttlMax);
         QVERIFY2(error.isEmpty(), qPrintable(error));

@@ -5,17 +5,17 @@
 #include "player.h"
 #include "student.h"
 
+#include "app/windows.h"
 #include "diagram.h"
 #include "global.h"
 #include "hubs.h"
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/a_propos.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
 #include "switch/U_switch.h"
@@ -192,7 +192,7 @@ void TestHiDpi::cableLinesCoverWholeBlocks()
     QFETCH(QColor, colour);
     Program program(imposedIni, exercise("1 5").constData());
     const kw::CableLine line = second ? kw::CableLine::Second : kw::CableLine::First;
-    kw::ui::DrawCableLine(cable, line, colour);
+    windows().Principale->DrawCableLine(cable, line, colour);
 
     const ImageView* view = windows().Principale->Image1;
     const QImage& shown = view->screenCanvas();
@@ -206,7 +206,9 @@ void TestHiDpi::cableLinesCoverWholeBlocks()
     // Nothing else changed: the other lines stay black, the bitmap is untouched.
     QCOMPARE(pixelsOf(shown), expectedDiagram());
 
-    windows().Principale->DrawCables();
+    for (int c = 1; c <= kw::CableCount; ++c)
+        for (kw::CableLine l : {kw::CableLine::First, kw::CableLine::Second})
+            windows().Principale->DrawCableLine(c, l, Qt::black);
     for (const kw::Pixel& p : kw::CableLinePixels(cable, line))
         QCOMPARE(view->pixelAt(p.x, p.y), qRgb(0, 0, 0));
     QCOMPARE(pixelsOf(view->screenCanvas()), expectedDiagram());
@@ -232,6 +234,9 @@ void TestHiDpi::ledSquaresCoverWholeBlocks()
     QFETCH(int, led);
     QFETCH(QColor, lit);
     Program program(imposedIni, exercise("1 5").constData());
+    kw::test::markOpen(picture == 3   ? kw::Window::SwitchGros
+                       : picture == 1 ? kw::Window::Hub1
+                                      : kw::Window::Hub2);
     const LedPictureCase c = ledPicture(picture);
     const kw::LedBox box = kw::LedRect(led);
     const QImage before = pixelsOf(c.view->screenCanvas());
@@ -287,7 +292,7 @@ void TestHiDpi::wholeExercisesShownSharp()
 void TestHiDpi::picturesPaintOneToOne()
 {
     Program program(imposedIni, exercise("1 5").constData());
-    kw::ui::DrawCableLine(1, kw::CableLine::First, Qt::white);
+    windows().Principale->DrawCableLine(1, kw::CableLine::First, Qt::white);
     for (ImageView* view : std::initializer_list<ImageView*>{
              windows().Principale->Image1, windows().f_hub1->Image1,
              windows().f_switch_gros->Image1, windows().f_switch->image_switch}) {

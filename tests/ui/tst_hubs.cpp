@@ -3,18 +3,17 @@
 
 #include "student.h"
 
+#include "app/windows.h"
 #include "diagram.h"
 #include "flow.h"
 #include "global.h"
 #include "hubs.h"
-#include "hubs/hub_step.h"
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations/u_source.h"
 
 #include <QCheckBox>
@@ -58,6 +57,13 @@ void clickHub(Program& program, int hub)
 QCheckBox* treatedBox(int hub)
 {
     return hub == 1 ? windows().f_avance->_hub1 : windows().f_avance->_hub2;
+}
+
+HubDialog* hubDialogOf(int hub)
+{
+    if (hub == 1)
+        return windows().f_hub1;
+    return hub == 2 ? windows().f_hub2 : nullptr;
 }
 
 HubDialog* hubDialog(QDialog* dialog)
@@ -105,7 +111,7 @@ QList<int> litLeds(int row)
 {
     QList<int> lit;
     for (int k = 1; k <= kw::LedCount; ++k)
-        if (kw::global().LedState[row][k])
+        if (kw::test::state().LedState[row][k])
             lit << k;
     return lit;
 }
@@ -150,7 +156,7 @@ std::function<void(QDialog*)> answer(const QList<int>& leds)
 void correctTo(HubDialog* d, const QList<int>& leds)
 {
     for (int k = 1; k <= kw::LedCount; ++k)
-        if (kw::global().LedState[d->ledRow()][k] != leds.contains(k))
+        if (kw::test::state().LedState[d->ledRow()][k] != leds.contains(k))
             clickLed(d, k);
     QTest::mouseClick(d->BitBtn1, Qt::LeftButton);
 }
@@ -212,7 +218,7 @@ void TestHubs::dialogLayout()
     QFETCH(QPoint, image);
     QFETCH(QRect, button);
     Program program(imposedIni, exercise("1 5").constData());
-    HubDialog* d = kw::ui::HubDialogOf(hub);
+    HubDialog* d = hubDialogOf(hub);
     QVERIFY(d);
     QCOMPARE(d->ledRow(), hub);
     QVERIFY(!d->isVisible());
@@ -249,7 +255,7 @@ void TestHubs::firstExerciseShowsThePictureAsDrawn()
     Program program(imposedIni, exercise("1 5").constData());
     for (int hub : {1, 2})
         for (int k = 1; k <= kw::LedCount; ++k)
-            QVERIFY2(ledWindowIs(kw::ui::HubDialogOf(hub), k, LightGrey),
+            QVERIFY2(ledWindowIs(hubDialogOf(hub), k, LightGrey),
                      qPrintable(QStringLiteral("hub %1 LED %2").arg(hub).arg(k)));
 }
 
@@ -288,7 +294,7 @@ void TestHubs::hubRepeatsTheFrame()
     QFETCH(QList<int>, cables);
     QFETCH(int, flowAfter);
     Program program(imposedIni, exercise.constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = static_cast<std::uint8_t>(flow);
     if (switchLed)
         g.LedState[3][switchLed] = true;
@@ -310,7 +316,7 @@ void TestHubs::hubRepeatsTheFrame()
     });
     clickHub(program, hub);
 
-    QCOMPARE(played, kw::ui::HubDialogOf(hub));
+    QCOMPARE(played, hubDialogOf(hub));
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(g.ErrorTotal, std::uint16_t(0));
     QCOMPARE(int(g.FlowState), flowAfter);
@@ -341,7 +347,7 @@ void TestHubs::floodFromAServerNeedsBothHubs()
     };
     auto cablesOf = [](int hub) { return hub == 1 ? QList<int>{1, 2, 3} : QList<int>{4, 5, 6}; };
     Program program(imposedIni, exercise("7 1").constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = kw::flow::TowardsBothHubs;
 
     program.student.thenDialog(answer(ledsOf(firstHub)));
@@ -391,7 +397,7 @@ void TestHubs::refusedClick()
     QFETCH(int, switchLed);
     QFETCH(int, x);
     Program program(imposedIni, exercise.constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = static_cast<std::uint8_t>(flow);
     if (switchLed)
         g.LedState[3][switchLed] = true;
@@ -411,7 +417,7 @@ void TestHubs::refusedClick()
     QVERIFY(g.ExpectedHubLeds == before.ExpectedHubLeds);
     for (int hub : {1, 2}) {
         QVERIFY(!treatedBox(hub)->isChecked());
-        QVERIFY(!kw::ui::HubDialogOf(hub)->isVisible());
+        QVERIFY(!hubDialogOf(hub)->isVisible());
     }
     QVERIFY(yellowCables(program).isEmpty());
 }
@@ -419,7 +425,7 @@ void TestHubs::refusedClick()
 void TestHubs::reviewOfATreatedHub()
 {
     Program program(imposedIni, exercise("2 5").constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = kw::flow::MachineEmitted;
     program.student.thenDialog(answer({2, 3, 6, 8}));
     clickHub(program, 1);
@@ -479,7 +485,7 @@ void TestHubs::ledClickedTwice()
     QFETCH(int, led);
     QFETCH(Qt::MouseButton, button);
     Program program(imposedIni, exercise.constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = kw::flow::MachineEmitted;
     bool played = false;
     program.student.thenDialog([&](QDialog* dialog) {
@@ -530,7 +536,7 @@ void TestHubs::clickInThePicture()
     QFETCH(int, y);
     QFETCH(int, led);
     Program program(imposedIni, exercise("2 5").constData());
-    kw::global().FlowState = kw::flow::MachineEmitted;
+    kw::test::state().FlowState = kw::flow::MachineEmitted;
     bool played = false;
     program.student.thenDialog([&](QDialog* dialog) {
         HubDialog* d = hubDialog(dialog);
@@ -574,7 +580,7 @@ void TestHubs::wrongAnswerKeepsTheDialog()
     QFETCH(bool, press);
     QFETCH(QString, message);
     Program program(imposedIni, exercise("2 5").constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = kw::flow::MachineEmitted;
 
     bool stillOpen = false;
@@ -623,7 +629,7 @@ void TestHubs::mastersHubsAfterThreeRightAnswers()
 {
     Program program("[parametres]\r\nhub_auto=3\r\nquestions=.\r\n",
                     "2 5\r\n2 5\r\n2 5\r\nFIN\r\n");
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     QCOMPARE(g.HubAuto, 3);
     const QList<int> hub1Leds{2, 3, 6, 8}; // Machine 2 on Hub 1
     const QList<int> hub2Leds{1, 4, 6, 8}; // from the switch on Hub 2
@@ -652,12 +658,12 @@ void TestHubs::mastersHubsAfterThreeRightAnswers()
     bothHubs(true);
     QCOMPARE(program.student.dialogsOpened.size(), 2);
     QCOMPARE(program.student.boxes.size(), std::size_t(1));
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
     // Presses: right, right; now the last three presses were all right.
     bothHubs(false);
     QCOMPARE(program.student.dialogsOpened.size(), 4);
     QCOMPARE(g.HubStepCount, 5);
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
 
     g.FlowState = kw::flow::MachineEmitted;
     clickHub(program, 1);
@@ -696,7 +702,7 @@ void TestHubs::mastersHubsAfterThreeRightAnswers()
 void TestHubs::newExerciseResetsTheHubs()
 {
     Program program(imposedIni, "2 5\r\n2 5\r\nFIN\r\n");
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.FlowState = kw::flow::MachineEmitted;
     program.student.thenDialog(answer({2, 3, 6, 8}));
     clickHub(program, 1);
@@ -716,7 +722,7 @@ void TestHubs::newExerciseResetsTheHubs()
     const QRgb frameLeftOfLed1 = d1->Image1->canvas().pixel(kw::LedRect(1).left - 1, 30);
     const QRgb frameRightOfLed1 = d1->Image1->canvas().pixel(kw::LedRect(1).right + 1, 30);
 
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
 
     QVERIFY(!d1->isVisible());
     QVERIFY(!d2->isVisible());
@@ -749,7 +755,7 @@ void TestHubs::newExerciseResetsTheHubs()
 void TestHubs::machine1ToMachine2UpToTheHub()
 {
     Program program(imposedIni, exercise("1 2").constData());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
 
     // The sending station emits through its dialog.
     program.student.thenDialog([](QDialog* dialog) {

@@ -3,8 +3,8 @@
 
 #include "student.h"
 
-#include "main/desktop.h"
-#include "main/platform.h"
+#include "app/desktop.h"
+#include "app/platform.h"
 
 class TestPlatform : public QObject {
     Q_OBJECT

@@ -3,12 +3,12 @@
 
 #include "student.h"
 
+#include "app/windows.h"
 #include "diagram.h"
 #include "global.h"
+#include "kit/widgets.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "random.h"
 #include "stations/u_MACs.h"
 #include "switch/U_switch.h"
@@ -196,7 +196,7 @@ QList<int> litLeds()
 {
     QList<int> leds;
     for (int k = 1; k <= kw::LedCount; ++k)
-        if (kw::global().LedState[3][static_cast<std::size_t>(k)])
+        if (kw::test::state().LedState[3][static_cast<std::size_t>(k)])
             leds << k;
     return leds;
 }
@@ -215,7 +215,7 @@ int nextAgeingDraw()
 int playMachine1ToMachine5(Program& program)
 {
     int draw = 0;
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     program.student.thenDialog([&draw](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
         QVERIFY(dialog);
@@ -379,15 +379,15 @@ void TestSwitch::switchRefusedBeforeItsTurn()
 {
     QFETCH(int, flowState);
     Program program(ini({}), "1 5\r\nFIN\r\n");
-    kw::global().FlowState = static_cast<std::uint8_t>(flowState);
+    kw::test::state().FlowState = static_cast<std::uint8_t>(flowState);
     program.clickDiagram(SwitchX, SwitchY);
     QCOMPARE(program.student.boxTexts(),
              QStringList{QStringLiteral("Ce n'est pas le moment de traiter le switch")});
     QCOMPARE(program.student.boxes.front().kind, kw::seam::BoxKind::Warning);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(1));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(1));
     QVERIFY(program.student.dialogsOpened.isEmpty());
     QVERIFY(!windows().f_switch->isVisible());
-    QCOMPARE(kw::global().FlowState, std::uint8_t(flowState));
+    QCOMPARE(kw::test::state().FlowState, std::uint8_t(flowState));
 }
 
 void TestSwitch::wrongSteps_data()
@@ -448,7 +448,7 @@ void TestSwitch::wrongSteps()
     Program program(ini(parameters), exercise.constData());
     QVERIFY(program.started());
     const QStringList tableBefore = shownRows();
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     bool stillOpen = false;
     program.student.thenDialog([&](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
@@ -470,7 +470,7 @@ void TestSwitch::wrongSteps()
     program.clickDiagram(SwitchX, SwitchY);
 
     QCOMPARE(program.student.boxTexts(), boxes);
-    QCOMPARE(kw::global().ErrorTotal, std::uint16_t(boxes.size()));
+    QCOMPARE(kw::test::state().ErrorTotal, std::uint16_t(boxes.size()));
     QVERIFY(stillOpen);
     const QStringList expectedDialogs =
         leds.isEmpty() ? QStringList{QStringLiteral("Tf_switch")}
@@ -478,7 +478,7 @@ void TestSwitch::wrongSteps()
     QCOMPARE(program.student.dialogsOpened, expectedDialogs);
     // Nothing committed: the table only holds the entry being prepared.
     QCOMPARE(shownRows().mid(0, 8), tableBefore.mid(0, 8));
-    QCOMPARE(kw::global().FlowState, kw::flow::SenderHubDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::SenderHubDone);
     QVERIFY(!windows().f_avance->_switch->isChecked());
     QVERIFY(redCables(program).isEmpty());
     // The LEDs stay as the student left them.
@@ -489,7 +489,7 @@ void TestSwitch::wrongSteps()
 void TestSwitch::portDoubleClickChecksTheButton()
 {
     Program program(ini({}), "1 5\r\nFIN\r\n");
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     QString withoutPort;
     QString withPort;
     bool checked = false;
@@ -512,7 +512,7 @@ void TestSwitch::portDoubleClickChecksTheButton()
 void TestSwitch::closingTheSwitchDialogCommitsNothing()
 {
     Program program(ini({}), "1 5\r\nFIN\r\n");
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     program.student.thenDialog([](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
         QVERIFY(dialog);
@@ -520,7 +520,7 @@ void TestSwitch::closingTheSwitchDialogCommitsNothing()
     });
     program.clickDiagram(SwitchX, SwitchY);
     QVERIFY(!windows().f_switch->isVisible());
-    QCOMPARE(kw::global().FlowState, kw::flow::SenderHubDone);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::SenderHubDone);
     QVERIFY(!windows().f_avance->_switch->isChecked());
 
     // The student comes back to the entry as it was left.
@@ -548,7 +548,7 @@ void TestSwitch::wholeStepMachine1ToUnknownMachine5()
     QString frameDestination;
     QString frameSource;
     QString preparedEntry;
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     program.student.thenDialog([&](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
         QVERIFY(dialog);
@@ -577,9 +577,9 @@ void TestSwitch::wholeStepMachine1ToUnknownMachine5()
     QVERIFY(program.student.boxes.empty());
     QCOMPARE(program.student.dialogsOpened,
              (QStringList{QStringLiteral("Tf_switch"), QStringLiteral("Tf_switch_gros")}));
-    QCOMPARE(kw::global().FlowState, kw::flow::TowardsOneHub);
-    QVERIFY(!kw::global().FrameFiltered);
-    QCOMPARE(kw::global().SwitchInPort, std::uint8_t(1));
+    QCOMPARE(kw::test::state().FlowState, kw::flow::TowardsOneHub);
+    QVERIFY(!kw::test::state().FrameFiltered);
+    QCOMPARE(kw::test::state().SwitchInPort, std::uint8_t(1));
     QVERIFY(windows().f_avance->_switch->isChecked());
     QVERIFY(!windows().f_switch->isVisible());
     QVERIFY(!windows().f_switch_gros->isVisible());
@@ -603,7 +603,7 @@ void TestSwitch::hubsAroundTheSwitchFollowItsLeds()
     // Hubs pass by themselves here, so that only the switch is played by hand.
     Program program(ini("hub_auto=1\r\n"), "1 5\r\nFIN\r\n");
     QVERIFY(program.started());
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.HubAutoSlots[1] = false;
     g.FlowState = kw::flow::MachineEmitted;
     program.clickDiagram(100, 145); // Hub 1
@@ -631,7 +631,7 @@ void TestSwitch::filteringWhenDestinationBehindArrivalPort()
 {
     Program program(ini("entrees_initiales=2\r\n"), "1 2\r\nFIN\r\n");
     QVERIFY(program.started());
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     program.student.thenDialog([](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
         QVERIFY(dialog);
@@ -647,8 +647,8 @@ void TestSwitch::filteringWhenDestinationBehindArrivalPort()
     program.clickDiagram(SwitchX, SwitchY);
 
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().FlowState, kw::flow::ReachedAll);
-    QVERIFY(kw::global().FrameFiltered);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::ReachedAll);
+    QVERIFY(kw::test::state().FrameFiltered);
     QVERIFY(windows().f_avance->_switch->isChecked());
     QVERIFY(redCables(program).isEmpty());
     const QStringList rows = shownRows();
@@ -661,7 +661,7 @@ void TestSwitch::serverFloodGoesToBothHubs()
 {
     Program program(ini({}), "7 5\r\nFIN\r\n");
     QVERIFY(program.started());
-    kw::global().FlowState = kw::flow::ServerEmitted;
+    kw::test::state().FlowState = kw::flow::ServerEmitted;
     program.student.thenDialog([](QDialog* d) {
         auto* dialog = qobject_cast<Tf_switch*>(d);
         QVERIFY(dialog);
@@ -677,7 +677,7 @@ void TestSwitch::serverFloodGoesToBothHubs()
     program.clickDiagram(SwitchX, SwitchY);
 
     QVERIFY(program.student.boxes.empty());
-    QCOMPARE(kw::global().FlowState, kw::flow::TowardsBothHubs);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::TowardsBothHubs);
     QCOMPARE(redCables(program), (QList<int>{7, 8, 10}));
 }
 
@@ -686,7 +686,7 @@ void TestSwitch::reviewModes()
     Program program(ini({}), "1 5\r\nFIN\r\n");
     QVERIFY(program.started());
     playMachine1ToMachine5(program);
-    QCOMPARE(kw::global().FlowState, kw::flow::TowardsOneHub);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::TowardsOneHub);
     const QStringList committed = shownRows();
     program.student.clear();
 
@@ -721,7 +721,7 @@ void TestSwitch::reviewModes()
     QVERIFY(!panelEnabled);
     QCOMPARE(litLeds(), (QList<int>{2, 3, 5, 7}));
     QCOMPARE(windows().f_switch_gros->Image1->canvas(), before);
-    QCOMPARE(kw::global().FlowState, kw::flow::TowardsOneHub);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::TowardsOneHub);
     QCOMPARE(shownRows(), committed);
     QVERIFY(program.student.boxes.empty());
     QVERIFY(s->isVisible());
@@ -737,17 +737,17 @@ void TestSwitch::tableCarriesOverToNextExercise()
     QVERIFY(committed.front().startsWith(M1 + QLatin1Char('|')));
     program.student.clear();
 
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
     Tf_switch* s = windows().f_switch;
     QVERIFY(!s->isVisible());
     QCOMPARE(s->trame->currentColumn(), 3);
     QCOMPARE(shownRows(), committed);
     QVERIFY(!windows().f_avance->_switch->isChecked());
     QVERIFY(litLeds().isEmpty());
-    QCOMPARE(kw::global().CurrentExercise.source, std::uint8_t(4));
+    QCOMPARE(kw::test::state().CurrentExercise.source, std::uint8_t(4));
 
     // Machine 4 to Machine 1, known on port 1 since the last frame.
-    kw::global().FlowState = kw::flow::SenderHubDone;
+    kw::test::state().FlowState = kw::flow::SenderHubDone;
     QString frameDestination;
     QString frameSource;
     int selectedAtOpening = -1;
@@ -785,7 +785,7 @@ void TestSwitch::tableCarriesOverToNextExercise()
     QVERIFY(panelEnabled);
     QCOMPARE(layersEntry, row(QStringLiteral(" Couches LLC et supérieures"), u"99"_s, u"4"_s));
     QCOMPARE(program.student.boxTexts(), QStringList{TableNotUpdated});
-    QCOMPARE(kw::global().FlowState, kw::flow::TowardsOneHub);
+    QCOMPARE(kw::test::state().FlowState, kw::flow::TowardsOneHub);
     QCOMPARE(redCables(program), QList<int>{7});
     const QStringList rows = shownRows();
     QVERIFY(rows[0].startsWith(M1 + QLatin1Char('|')));
@@ -850,7 +850,7 @@ void TestSwitch::ledHitRegions()
         afterSecond = g->Image1->canvas();
         litAfterSecond = litLeds();
     });
-    QVERIFY(!g->execInMode(Tf_switch_gros::Mode::Working));
+    QVERIFY(kw::test::runForWork(kw::Window::SwitchGros, g) != QDialog::Accepted);
 
     QVERIFY(litAfterSecond.isEmpty());
     if (led == 0) {
@@ -884,17 +884,18 @@ void TestSwitch::ledsSurviveReopeningAndResetAfterNouveau()
         QVERIFY(wholeSquareIs(led, LightGrey));
 
     program.student.thenDialog([g](QDialog*) { clickLeds(g, {1, 4, 8}); });
-    QVERIFY(!g->execInMode(Tf_switch_gros::Mode::Working));
+    QVERIFY(kw::test::runForWork(kw::Window::SwitchGros, g) != QDialog::Accepted);
     QList<int> seenOnReopening;
     program.student.thenDialog([&](QDialog*) { seenOnReopening = litLeds(); });
-    QVERIFY(!g->execInMode(Tf_switch_gros::Mode::Working));
+    QVERIFY(kw::test::runForWork(kw::Window::SwitchGros, g) != QDialog::Accepted);
     QCOMPARE(seenOnReopening, (QList<int>{1, 4, 8}));
     QVERIFY(wholeSquareIs(1, Red));
     QVERIFY(wholeSquareIs(4, Green));
     QVERIFY(wholeSquareIs(8, Green));
 
+    kw::test::markOpen(kw::Window::SwitchGros);
     g->show(); // still open when the next exercise starts
-    windows().Principale->NouveauClick();
+    kw::test::nextExercise();
     QVERIFY(!g->isVisible());
     QVERIFY(litLeds().isEmpty());
     const QImage reset = g->Image1->canvas();

@@ -8,13 +8,13 @@
 #include "player.h"
 #include "student.h"
 
+#include "app/windows.h"
 #include "global.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
 #include "main/a_propos.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/windows.h"
 #include "series.h"
 #include "stations/u_MACs.h"
 #include "stations/u_dest.h"
@@ -71,7 +71,7 @@ constexpr int CellInset = 2;
 // name where one of them stands, since the exercise decides which.
 QStringList standIns(const QString& text)
 {
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     QStringList macs;
     QStringList names;
     for (int i = 1; i <= kw::BroadcastIndex; ++i) {
@@ -275,12 +275,13 @@ void TestTextFit::initTestCase()
         QVERIFY(player.current().seriesEnded);
     }
     // The counters at their widest, in the wider of the exercise number's two forms.
-    kw::SharedState& g = kw::global();
+    kw::SharedState& g = kw::test::state();
     g.ErrorTotal = 65535;
     g.ImposedCount = 20;
     g.ExerciseNumber = 65535;
     windows().f_avance->FormActivate();
-    windows().f_avance->showExerciseNumber(QString::fromUtf8(kw::ExerciseNumberCaption(g).c_str()));
+    kw::test::view().avance.exerciseCaption = kw::ExerciseNumberCaption(g);
+    kw::test::refresh();
     // The about box, never opened here, too.
     kw::test::buildEveryControl();
 }

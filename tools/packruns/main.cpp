@@ -1,9 +1,9 @@
-// Build-time helper: writes a PNG picture as runs of equal pixels (ui/main/pixelruns.h), the
+// Build-time helper: writes a PNG picture as runs of equal pixels (ui/kit/pixelruns.h), the
 // form in which the program embeds the pictures it shows at start-up.
 //   packruns <source.png> <output.runs>
 // The runs are decoded again and compared with the picture before they are written.
 
-#include "main/pixelruns.h"
+#include "kit/pixelruns.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,10 +1,9 @@
 #include "hubdialog.h"
 
-#include "flow.h"
-#include "global.h"
-#include "main/picture_accessible.h"
-#include "main/u_avance.h"
-#include "main/widgets.h"
+#include "hubs.h"
+#include "kit/picture_accessible.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -16,11 +15,6 @@ namespace {
 
 constexpr int PictureWidth = 415;
 constexpr int PictureHeight = 60;
-
-QColor toQColor(kw::Rgb colour)
-{
-    return QColor(colour.r, colour.g, colour.b);
-}
 
 } // namespace
 
@@ -73,75 +67,65 @@ void HubDialog::makeControls()
     kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du hub %1").arg(m_row),
                                      kw::ui::LedPicture::Hub);
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));
+
+    // The LEDs painted while the picture was not made yet.
+    const kw::LedsView& view = kw::ui::play().game().view().hubs[static_cast<std::size_t>(m_row)];
+    for (int k = 1; k <= kw::LedCount; ++k)
+        if (const std::optional<kw::Rgb>& colour = view.leds[static_cast<std::size_t>(k)])
+            paintLed(k, *colour);
+    showView(kw::ui::play().game());
+}
+
+void HubDialog::refresh(const kw::Game& game)
+{
+    if (controlsBuilt())
+        showView(game);
+}
+
+void HubDialog::showView(const kw::Game& game)
+{
+    const kw::LedsView& view = game.view().hubs[static_cast<std::size_t>(m_row)];
+    // A disabled panel keeps the LEDs from reacting.
+    Panel->setEnabled(view.panelEnabled);
+    kw::ui::setShown(Label1, view.labelShown);
+    kw::ui::setShown(BitBtn1, view.doneShown);
 }
 
 void HubDialog::FormActivate()
 {
-    kw::SaveFlowStateOnHubActivation(kw::global());
+    const kw::Window hub = window();
+    kw::ui::play().act([hub](kw::Game& g) { return g.activate(hub); });
 }
 
 void HubDialog::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
 {
-    const kw::LedToggle toggle = kw::ToggleHubLed(kw::global(), m_row, x, y);
-    if (toggle.led != 0)
-        paintLed(toggle.led, toggle.colour);
+    const kw::Window hub = window();
+    kw::ui::play().act([=](kw::Game& g) { return g.clickLed(hub, x, y); });
 }
 
 void HubDialog::BitBtn1Click()
 {
-    const kw::HubCheckResult result = kw::CheckHubLeds(kw::global());
-    switch (result.outcome) {
-    case kw::HubCheckOutcome::Passed:
-        accept();
-        break;
-    case kw::HubCheckOutcome::WrongRx:
-    case kw::HubCheckOutcome::WrongTx:
-        kw::ui::ReportError(QString::fromUtf8(result.message.data(),
-                                              static_cast<qsizetype>(result.message.size())));
-        break;
-    case kw::HubCheckOutcome::NoHub:
-        break;
-    }
+    const kw::Window hub = window();
+    kw::ui::play().act([hub](kw::Game& g) { return g.pressDone(hub); });
 }
 
-void HubDialog::PaintHubLeds()
+void HubDialog::reject()
 {
-    for (const kw::LedPaint& paint : kw::HubLedsToPaint(kw::global().ExpectedHubLeds[m_row]))
-        paintLed(paint.led, paint.colour);
+    kw::ui::play().closeWindow(window());
 }
 
-void HubDialog::showForWork()
+void HubDialog::changeEvent(QEvent* event)
 {
-    Panel->setEnabled(true);
-    Label1->show();
-    BitBtn1->show();
-}
-
-void HubDialog::showForReview()
-{
-    // A disabled panel keeps the LEDs from reacting.
-    Panel->setEnabled(false);
-    Label1->hide();
-    BitBtn1->hide();
-    show();
-    raise();
-    activateWindow();
-}
-
-void HubDialog::resetForNewExercise()
-{
-    for (int k = 1; k <= kw::LedCount; ++k)
-        paintLed(k, kw::colour::Silver);
-    hide();
+    QDialog::changeEvent(event);
+    if (kw::ui::becameActive(this, event))
+        FormActivate();
 }
 
 void HubDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!kw::ui::isNewShowing(event))
-        return;
-    FormActivate();
-    kw::ui::focusFirstControl(this);
+    if (kw::ui::isNewShowing(event))
+        kw::ui::focusFirstControl(this);
 }
 
 void HubDialog::paintLed(int k, kw::Rgb colour)
@@ -149,5 +133,5 @@ void HubDialog::paintLed(int k, kw::Rgb colour)
     const kw::LedBox box = kw::LedRect(k);
     if (box.right < box.left)
         return;
-    Image1->fillRect(box.left, box.top, box.left + 12, box.top + 12, toQColor(colour));
+    Image1->fillRect(box.left, box.top, box.left + 12, box.top + 12, kw::ui::toQColor(colour));
 }

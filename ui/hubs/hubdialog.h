@@ -1,11 +1,10 @@
 #pragma once
 
-// What the two hub LED dialogs share: the LED picture, the student's LED clicks, the check of
-// "Terminé", the review view and the reset for a new exercise. Each dialog adds only its layout
-// and the LED row its clicks change.
+// What the two hub LED dialogs share: the LED picture, the student's LED clicks and
+// "Terminé". Each dialog adds only its layout and the hub it stands for.
 
-#include "hubs.h"
-#include "main/deferred.h"
+#include "game.h"
+#include "kit/deferred.h"
 
 #include <QDialog>
 #include <QPoint>
@@ -42,23 +41,21 @@ public:
     HubDialog(int row, const HubDialogLayout& layout, QWidget* parent = nullptr);
 
     int ledRow() const { return m_row; }
+    kw::Window window() const { return m_row == 1 ? kw::Window::Hub1 : kw::Window::Hub2; }
 
-    // SavedFlowState := FlowState; run each time the dialog is shown.
+    // The student has switched to the dialog from another window of the program.
     void FormActivate();
-    // ToggleHubLed on this dialog's row; every mouse button acts alike.
+    // A click on the LED picture; every mouse button acts alike.
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
-    // CheckHubLeds: closes the dialog when the LEDs are right, else reports the error.
+    // "Terminé": closes the dialog when the LEDs are right, else the error is reported.
     void BitBtn1Click();
-    // Paints the lit LEDs of ExpectedHubLeds for this dialog's hub.
-    void PaintHubLeds();
+    // The close box, or Escape.
+    void reject() override;
 
-    // Working view: LEDs react, label and "Terminé" shown.
-    void showForWork();
-    // Read-only view of a hub already treated, shown modeless.
-    void showForReview();
-
-    // A new exercise: every LED window silver, the dialog closed.
-    void resetForNewExercise();
+    // Fills the square of LED k (1..8) with `colour`.
+    void paintLed(int k, kw::Rgb colour);
+    // Shows what the game's view holds for this dialog.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QFrame> Panel{m_controls};
     kw::ui::Deferred<kw::ui::ImageView> Image1{m_controls};
@@ -67,11 +64,11 @@ public:
 
 protected:
     void makeControls() override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void paintLed(int k, kw::Rgb colour);
-
+    void showView(const kw::Game& game);
     int m_row;
     HubDialogLayout m_layout;
 };

@@ -1,6 +1,7 @@
 #include "a_propos.h"
 
-#include "widgets.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -42,9 +43,19 @@ void Tapropos::makeControls()
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(111, 196, 75, 25);
     OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OKButton, &QPushButton::clicked, this, &Tapropos::OKButtonClick);
 
     // What screen readers say of the picture.
     ProgramIcon->setAccessibleName(QStringLiteral("Image du programme"));
     ProgramIcon->setAccessibleDescription(QStringLiteral("L'icône de KW SWITCH"));
+}
+
+void Tapropos::OKButtonClick()
+{
+    kw::ui::play().act([](kw::Game& g) { return g.pressDone(kw::Window::APropos); });
+}
+
+void Tapropos::reject()
+{
+    kw::ui::play().closeWindow(kw::Window::APropos);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deferred.h"
+#include "kit/deferred.h"
 
 #include <QDialog>
 
@@ -13,6 +13,10 @@ class Tapropos : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     explicit Tapropos(QWidget* parent = nullptr);
+
+    void OKButtonClick();
+    // The close box, or Escape.
+    void reject() override;
 
     kw::ui::Deferred<QFrame> Panel1{m_controls};
     kw::ui::Deferred<QLabel> ProgramIcon{m_controls};

@@ -1,12 +1,8 @@
 #include "u_avance.h"
 
-#include "global.h"
-#include "seam.h"
-#include "u_principale.h"
-#include "widgets.h"
-#include "windows.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
@@ -15,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -28,11 +25,6 @@ QCheckBox* makeBox(QWidget* parent, const QString& name, const QRect& geometry,
     // The "Traité" column is ticked by the program only.
     box->setEnabled(!programOnly);
     return box;
-}
-
-QString numbered(const QString& prefix, int number)
-{
-    return prefix + QString::number(number);
 }
 
 } // namespace
@@ -59,8 +51,9 @@ void Tf_avance::makeControls()
     Panel1 = new QFrame(this);
     Panel1->setGeometry(0, 0, 169, 41);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    numero_exo = kw::ui::makeLabel(Panel1, 48, 4, QStringLiteral("Exercice N° 1"));
-    label_erreurs = new QLabel(QStringLiteral("Cumul erreurs = "), Panel1);
+    const kw::ProgressView& view = kw::ui::play().game().view().avance;
+    numero_exo = kw::ui::makeLabel(Panel1, 48, 4, kw::ui::fromUtf8(view.exerciseCaption));
+    label_erreurs = new QLabel(kw::ui::fromUtf8(view.errorsCaption), Panel1);
     label_erreurs->setGeometry(8, 23, 153, 13);
     label_erreurs->setFont(kw::ui::defaultFont(true));
     label_erreurs->setAlignment(Qt::AlignCenter);
@@ -93,6 +86,11 @@ void Tf_avance::makeControls()
 
     connect(emetteur, &QCheckBox::toggled, this, &Tf_avance::emetteurClick);
     connect(destinataire, &QCheckBox::toggled, this, &Tf_avance::destinataireClick);
+    for (const auto& [control, tick] :
+         {std::pair{Hub1.get(), kw::Tick::Hub1}, std::pair{Hub2.get(), kw::Tick::Hub2},
+          std::pair{switch_.get(), kw::Tick::switch_}})
+        connect(control, &QCheckBox::toggled, this,
+                [this, tick](bool ticked) { tickClick(tick, ticked); });
     connect(fin_traitement, &QPushButton::clicked, this, &Tf_avance::fin_traitementClick);
 
     // What screen readers say of the controls: the "Traité" boxes have no caption of their own.
@@ -110,91 +108,92 @@ void Tf_avance::makeControls()
     fin_traitement->setAccessibleDescription(
         QStringLiteral("Vérifie une et une seule coche par ligne"));
 
-    // Shown in view before its controls were made (no window manager minimised it): what
-    // its showing would have done to them.
-    if (isVisible() && !isMinimized())
-        FormActivate();
+    showView(kw::ui::play().game());
 }
 
-void Tf_avance::ReportError(const QString& message)
+QCheckBox* Tf_avance::box(kw::Tick tick) const
 {
-    kw::countError(kw::global());
-    showErrorTotal();
-    kw::seam::messageBox(kw::seam::BoxKind::Warning, message);
+    switch (tick) {
+    case kw::Tick::emetteur:
+        return emetteur;
+    case kw::Tick::Hub1:
+        return Hub1;
+    case kw::Tick::Hub2:
+        return Hub2;
+    case kw::Tick::switch_:
+        return switch_;
+    case kw::Tick::destinataire:
+        return destinataire;
+    case kw::Tick::_emetteur:
+        return _emetteur;
+    case kw::Tick::_hub1:
+        return _hub1;
+    case kw::Tick::_hub2:
+        return _hub2;
+    case kw::Tick::_switch:
+        return _switch;
+    case kw::Tick::_destinataire:
+        return _destinataire;
+    }
+    return nullptr;
 }
 
-void Tf_avance::showErrorTotal()
+void Tf_avance::refresh(const kw::Game& game)
 {
-    label_erreurs->setText(numbered(QStringLiteral("Cumul erreurs = "), kw::global().ErrorTotal));
+    if (controlsBuilt())
+        showView(game);
 }
 
-void Tf_avance::showExerciseNumber(const QString& caption)
+void Tf_avance::showView(const kw::Game& game)
 {
-    numero_exo->setText(caption);
-    numero_exo->adjustSize();
+    const kw::ProgressView& view = game.view().avance;
+    const QString caption = kw::ui::fromUtf8(view.exerciseCaption);
+    if (numero_exo->text() != caption) {
+        numero_exo->setText(caption);
+        numero_exo->adjustSize();
+    }
+    kw::ui::setText(label_erreurs, kw::ui::fromUtf8(view.errorsCaption));
+    for (int t = 0; t < kw::TickCount; ++t) {
+        QCheckBox* control = box(static_cast<kw::Tick>(t));
+        const bool ticked = view.ticks[static_cast<std::size_t>(t)];
+        if (control->isChecked() != ticked) {
+            const QSignalBlocker quiet(control);
+            control->setChecked(ticked);
+        }
+    }
+    fin_traitement->setEnabled(view.finEnabled);
+}
+
+void Tf_avance::showErrorTotal(int total)
+{
+    if (controlsBuilt())
+        kw::ui::setText(label_erreurs,
+                        QString::fromUtf8(kw::msg::ErrorTotalPrefix) + QString::number(total));
 }
 
 void Tf_avance::FormActivate()
 {
-    const kw::SharedState& g = kw::global();
-    showExerciseNumber(numbered(QStringLiteral("Exercice N° "), g.ExerciseNumber) +
-                       numbered(QStringLiteral("  ("), g.ImposedCount) + QStringLiteral(")"));
-    showErrorTotal();
+    kw::ui::play().act([](kw::Game& g) { return g.activate(kw::Window::Avance); });
+}
+
+void Tf_avance::tickClick(kw::Tick tick, bool ticked)
+{
+    kw::ui::play().act([=](kw::Game& g) { return g.setTick(tick, ticked); });
 }
 
 void Tf_avance::emetteurClick()
 {
-    if (emetteur->isChecked()) {
-        ReportError(QStringLiteral("L'émetteur doit émettre !"));
-        // The sender is always concerned: the box never stays ticked.
-        emetteur->setChecked(false);
-    }
+    tickClick(kw::Tick::emetteur, emetteur->isChecked());
 }
 
 void Tf_avance::destinataireClick()
 {
-    if (destinataire->isChecked()) {
-        ReportError(QStringLiteral("Vérifiez le destinataire (et l'expéditeur)"));
-        destinataire->setChecked(false);
-    }
+    tickClick(kw::Tick::destinataire, destinataire->isChecked());
 }
 
 void Tf_avance::fin_traitementClick()
 {
-    auto exactlyOne = [](const QCheckBox* a, const QCheckBox* b) {
-        return a->isChecked() != b->isChecked();
-    };
-    if (exactlyOne(Hub1, _hub1) && exactlyOne(Hub2, _hub2) &&
-        exactlyOne(destinataire, _destinataire)) {
-        kw::seam::messageBox(kw::seam::BoxKind::Information,
-                             QStringLiteral("Vous avez mené à bien cette transmission\r\n"
-                                            "Utilisez le menu Nouveau"));
-        TPrincipale* principale = kw::ui::windows().Principale;
-        principale->Nouveau->setEnabled(true);
-        principale->FIN();
-    } else {
-        ReportError(QStringLiteral("Une et une seule coche par ligne"));
-    }
-}
-
-void Tf_avance::frameCompleted()
-{
-    _destinataire->setChecked(true);
-    fin_traitement->setEnabled(true);
-    // The student's part starts at the top: the "Non concerné" boxes, then Enter.
-    kw::ui::focusFirstControl(this);
-    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-    showNormal();
-    raise();
-    activateWindow();
-}
-
-void Tf_avance::resetForNewExercise()
-{
-    for (QCheckBox* box : {_emetteur, emetteur, _destinataire, destinataire, Hub1, _hub1, Hub2,
-                           _hub2, switch_, _switch})
-        box->setChecked(false);
-    fin_traitement->setEnabled(false);
+    kw::ui::play().act([](kw::Game& g) { return g.finTraitement(); });
 }
 
 void Tf_avance::closeEvent(QCloseEvent* event)
@@ -206,7 +205,7 @@ void Tf_avance::closeEvent(QCloseEvent* event)
 void Tf_avance::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (kw::ui::becameActive(this, event))
         FormActivate();
 }
 
@@ -216,7 +215,9 @@ void Tf_avance::keyPressEvent(QKeyEvent* event)
     // presses it whichever box has the focus.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
         fin_traitement->isEnabled()) {
-        fin_traitement->click();
+        // One act per press: a held key does not repeat it.
+        if (!event->isAutoRepeat())
+            fin_traitement->click();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -225,15 +226,7 @@ void Tf_avance::keyPressEvent(QKeyEvent* event)
 void Tf_avance::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // A window that starts minimised is not activated yet; one whose controls are still to
-    // be made is, once they are.
-    if (!isMinimized() && controlsBuilt())
+    // A window that starts minimised is not activated yet.
+    if (!isMinimized())
         FormActivate();
 }
-
-namespace kw::ui {
-void ReportError(const QString& message)
-{
-    windows().f_avance->ReportError(message);
-}
-} // namespace kw::ui

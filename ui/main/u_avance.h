@@ -1,6 +1,7 @@
 #pragma once
 
-#include "deferred.h"
+#include "game.h"
+#include "kit/deferred.h"
 
 #include <QWidget>
 
@@ -16,21 +17,16 @@ class Tf_avance : public kw::ui::BuiltWhenExposed<QWidget> {
 public:
     explicit Tf_avance(QWidget* parent = nullptr);
 
-    // Counts one error, shows the new total, then the warning box.
-    void ReportError(const QString& message);
-
     void FormActivate();
     void emetteurClick();
     void destinataireClick();
     void fin_traitementClick();
 
-    void showExerciseNumber(const QString& caption);
-    void showErrorTotal();
+    // The error total while a box tells of an error (before the window shows the view again).
+    void showErrorTotal(int total);
 
-    // Hands the finished frame over to the student: ticked, enabled, in front.
-    void frameCompleted();
-
-    void resetForNewExercise();
+    // Shows what the game's view holds for this window.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QFrame> Panel1{m_controls};
     kw::ui::Deferred<QLabel> numero_exo{m_controls};
@@ -55,9 +51,10 @@ protected:
     void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-};
 
-namespace kw::ui {
-// The one way a student error is reported and counted.
-void ReportError(const QString& message);
-} // namespace kw::ui
+private:
+    void showView(const kw::Game& game);
+    // A "Non concerné" box ticked or unticked by the student.
+    void tickClick(kw::Tick tick, bool ticked);
+    QCheckBox* box(kw::Tick tick) const;
+};

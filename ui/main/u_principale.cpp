@@ -1,21 +1,11 @@
 #include "u_principale.h"
 
-#include "a_propos.h"
-#include "clock.h"
-#include "command_line.h"
-#include "global.h"
-#include "hubs/hub_step.h"
-#include "picture_accessible.h"
-#include "seam.h"
-#include "series.h"
-#include "stations/station_click.h"
-#include "switch/switch_step.h"
-#include "u_avance.h"
-#include "widgets.h"
-#include "windows.h"
+#include "game.h"
+#include "kit/picture_accessible.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -26,11 +16,6 @@
 #include <QTableWidget>
 
 namespace {
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLineEdit* makeNameEdit(QWidget* parent, const QRect& geometry)
 {
@@ -124,8 +109,6 @@ TPrincipale::TPrincipale(QWidget* parent) : QMainWindow(parent)
     Edit2->setAccessibleDescription(
         QStringLiteral("Destinataire de la trame de l'exercice : une station ou Broadcast"));
     kw::ui::makeDiagramAccessible(Image1);
-
-    m_startedUp = FormCreate();
 }
 
 void TPrincipale::makeFrameGrid()
@@ -140,52 +123,27 @@ void TPrincipale::makeFrameGrid()
     trame_gauche->setAccessibleDescription(
         QStringLiteral("Adresse MAC du destinataire, adresse MAC de la source, couches LLC et "
                        "supérieures, FCS"));
-    kw::ui::setupFrameGrid(trame_gauche, kw::ui::layersText());
+    kw::ui::setupFrameGrid(trame_gauche);
+    kw::ui::showFrame(trame_gauche, kw::ui::play().game().view().principale.frame);
 }
 
-bool TPrincipale::FormCreate()
+bool TPrincipale::FormCreate(const std::optional<std::string>& startArgument)
 {
-    kw::SharedState& g = kw::global();
-
     // The folder named on the command line, or else the current one.
-    const kw::StartFolderChoice start =
-        kw::ChooseStartFolder(QDir::currentPath().toStdString(), kw::ui::startArgument());
-    if (!start.error.empty()) {
-        kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(start.error));
-        return false;
-    }
-    const kw::StartupOutcome outcome = kw::StartUp(g, start.folder);
-    for (const std::string& message : outcome.errorBoxes)
-        kw::seam::messageBox(kw::seam::BoxKind::Error, fromUtf8(message));
-    if (!outcome.ok)
-        return false;
-
-    DrawCables();
-    NouveauClick();
-    return true;
+    const std::string folder = QDir::currentPath().toStdString();
+    kw::ui::play().act([&](kw::Game& g) { return g.start(folder, startArgument); });
+    m_startedUp = kw::ui::play().game().started();
+    return m_startedUp;
 }
 
 void TPrincipale::NouveauClick()
 {
-    kw::SharedState& g = kw::global();
-    Nouveau->setEnabled(false);
-    // A frame grid not built yet has never been shown.
-    if (QTableWidget* frame = trame_gauche.ifBuilt())
-        frame->hide();
-    DrawCables();
-    const bool resetOtherWindows = kw::StartExercise(g);
-    if (g.ExerciseNumber > 1 && kw::ui::windows().f_avance)
-        kw::ui::windows().f_avance->showExerciseNumber(fromUtf8(kw::ExerciseNumberCaption(g)));
-    Edit1->setText(fromUtf8(g.StationTable[g.CurrentExercise.source].name));
-    Edit2->setText(fromUtf8(g.StationTable[g.CurrentExercise.destination].name));
-    // At the first exercise the other windows do not exist yet.
-    if (resetOtherWindows)
-        kw::ui::resetWindowsForNewExercise();
+    kw::ui::play().act([](kw::Game& g) { return g.nouveau(); });
 }
 
 void TPrincipale::APropos1Click()
 {
-    kw::seam::execModal(kw::ui::windows().apropos);
+    kw::ui::play().act([](kw::Game& g) { return g.about(); });
 }
 
 void TPrincipale::Quitter1Click()
@@ -195,43 +153,16 @@ void TPrincipale::Quitter1Click()
 
 void TPrincipale::closeEvent(QCloseEvent* event)
 {
-    if (kw::seam::messageBox(kw::seam::BoxKind::Confirmation, QStringLiteral("Terminer ?"))) {
-        event->accept();
-        // exit(), not quit(): quit() first asks every window to close and gives up when one
-        // refuses, and the two reference windows always refuse.
-        QCoreApplication::exit(0);
-    } else {
-        event->ignore();
-    }
+    // The window closes only once the student has confirmed that the program ends.
+    kw::ui::play().act([](kw::Game& g) { return g.quit(); });
+    event->setAccepted(kw::ui::play().game().ended());
 }
 
 void TPrincipale::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
 {
-    // Every button acts alike and the shift state is ignored.
-    const kw::DiagramHit hit = kw::HitTestDiagram(x, y);
-    switch (hit.element) {
-    case kw::DiagramElement::HubRow:
-        if (!kw::ui::HubStep(x))
-            kw::ui::ReportError(QStringLiteral("Ce n'est pas le moment de traiter ce hub"));
-        break;
-    case kw::DiagramElement::Station:
-        kw::global().ClickedStation = static_cast<std::uint8_t>(hit.station);
-        kw::ui::StationClick();
-        break;
-    case kw::DiagramElement::Switch:
-        kw::ui::SwitchStep();
-        break;
-    case kw::DiagramElement::Nothing:
-        break;
-    }
-}
-
-void TPrincipale::DrawCables()
-{
-    for (int cable = 1; cable <= kw::CableCount; ++cable) {
-        DrawCableLine(cable, kw::CableLine::First, Qt::black);
-        DrawCableLine(cable, kw::CableLine::Second, Qt::black);
-    }
+    // The station dialogs are placed from the window's frame.
+    const QPoint corner = pos();
+    kw::ui::play().act([&](kw::Game& g) { return g.clickDiagram(x, y, corner.x(), corner.y()); });
 }
 
 void TPrincipale::DrawCableLine(int cable, kw::CableLine line, const QColor& colour)
@@ -239,18 +170,18 @@ void TPrincipale::DrawCableLine(int cable, kw::CableLine line, const QColor& col
     Image1->drawPixels(kw::CableLinePixels(cable, line), colour);
 }
 
-void TPrincipale::FIN()
+void TPrincipale::refresh(const kw::Game& game)
 {
-    if (!kw::SeriesEnded(kw::global()))
-        return;
-    resultat->setText(fromUtf8(kw::SeriesEndText(kw::global(), kw::NowDays())));
-    resultat->show();
-    Nouveau->setEnabled(false);
+    const kw::MainView& view = game.view().principale;
+    kw::ui::setText(Edit1, kw::ui::fromUtf8(view.sourceName));
+    kw::ui::setText(Edit2, kw::ui::fromUtf8(view.destinationName));
+    Nouveau->setEnabled(view.nouveauEnabled);
+    // A frame grid not built yet has never been shown.
+    QTableWidget* frame = view.frameShown ? trame_gauche.get() : trame_gauche.ifBuilt();
+    if (frame) {
+        kw::ui::showFrame(frame, view.frame);
+        kw::ui::setShown(frame, view.frameShown);
+    }
+    kw::ui::setText(resultat, kw::ui::fromUtf8(view.result));
+    kw::ui::setShown(resultat, view.resultShown);
 }
-
-namespace kw::ui {
-void DrawCableLine(int cable, kw::CableLine line, const QColor& colour)
-{
-    windows().Principale->DrawCableLine(cable, line, colour);
-}
-} // namespace kw::ui

@@ -1,15 +1,22 @@
 #pragma once
 
-#include "deferred.h"
 #include "diagram.h"
+#include "kit/deferred.h"
 
 #include <QColor>
 #include <QMainWindow>
+
+#include <optional>
+#include <string>
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
+
+namespace kw {
+class Game;
+}
 
 namespace kw::ui {
 class ImageView;
@@ -25,7 +32,10 @@ class TPrincipale : public QMainWindow {
 public:
     explicit TPrincipale(QWidget* parent = nullptr);
 
-    // False when start-up stopped on a missing configuration or exercise source.
+    // The program's start-up, from the current folder or the series named on the command
+    // line. False when it stopped on a missing configuration or exercise source (its message
+    // was shown): the program ends.
+    bool FormCreate(const std::optional<std::string>& startArgument);
     bool startedUp() const { return m_startedUp; }
 
     void NouveauClick();
@@ -33,11 +43,11 @@ public:
     void Quitter1Click();
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
 
-    void DrawCables();
+    // Draws one line of a cable on the diagram.
     void DrawCableLine(int cable, kw::CableLine line, const QColor& colour);
 
-    // End of an imposed series: the elapsed time is shown and "Nouveau" stays disabled.
-    void FIN();
+    // Shows what the game's view holds for this window.
+    void refresh(const kw::Game& game);
 
     QAction* Nouveau = nullptr;
     QAction* APropos1 = nullptr;
@@ -55,13 +65,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool FormCreate();
     void makeFrameGrid();
 
     bool m_startedUp = false;
 };
-
-namespace kw::ui {
-// The diagram's cable drawing, reached by every element step.
-void DrawCableLine(int cable, kw::CableLine line, const QColor& colour);
-} // namespace kw::ui

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "global.h"
-#include "main/deferred.h"
+#include "kit/deferred.h"
 
 #include <QString>
 #include <QWidget>
-
-#include <array>
 
 class QTableWidget;
 
@@ -25,10 +22,4 @@ public:
 protected:
     void makeControls() override;
     void closeEvent(QCloseEvent* event) override;
-
-private:
-    void FormCreate();
-
-    // Column 1 of each row, as the grid shows it.
-    std::array<QString, kw::BroadcastIndex + 1> m_addresses;
 };

@@ -1,54 +1,15 @@
 #include "u_dest.h"
 
-#include "flow.h"
-#include "global.h"
-#include "main/u_avance.h"
-#include "main/widgets.h"
-#include "stations.h"
+#include "game.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
-
-namespace {
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Name or MAC text of a table index; an index from a faulty exercise file shows nothing.
-const kw::StationEntry* entryOf(int index)
-{
-    if (index < 0 || index > kw::BroadcastIndex)
-        return nullptr;
-    return &kw::global().StationTable[index];
-}
-
-QString nameOf(int index)
-{
-    const kw::StationEntry* entry = entryOf(index);
-    return entry ? fromUtf8(entry->name) : QString();
-}
-
-QString macOf(int index)
-{
-    const kw::StationEntry* entry = entryOf(index);
-    return entry ? fromUtf8(entry->mac) : QString();
-}
-
-QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource)
-{
-    auto* picture = new QLabel(parent);
-    picture->setGeometry(geometry);
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(kw::ui::loadPicture(resource, picture));
-    return picture;
-}
-
-} // namespace
 
 Tf_destination::Tf_destination(QWidget* parent)
     : BuiltWhenShown(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -70,9 +31,10 @@ void Tf_destination::makeControls()
     Panel->setObjectName(QStringLiteral("Panel"));
     Panel->setGeometry(0, 0, 401, 89);
 
-    serveur_image = makePicture(Panel, QRect(8, 8, 41, 40), QStringLiteral(":/server.png"));
+    serveur_image = kw::ui::makePicture(Panel, QRect(8, 8, 41, 40), QStringLiteral(":/server.png"));
     serveur_image->setObjectName(QStringLiteral("serveur_image"));
-    station_image = makePicture(Panel, QRect(16, 8, 34, 33), QStringLiteral(":/station.png"));
+    station_image =
+        kw::ui::makePicture(Panel, QRect(16, 8, 34, 33), QStringLiteral(":/station.png"));
     station_image->setObjectName(QStringLiteral("station_image"));
 
     edit1 = new QLineEdit(Panel);
@@ -98,9 +60,10 @@ void Tf_destination::makeControls()
     trame->setObjectName(QStringLiteral("trame"));
     trame->setSelectionBehavior(QAbstractItemView::SelectRows);
     trame->setEnabled(false);
-    kw::ui::setupFrameGrid(trame, kw::ui::layersText());
+    kw::ui::setupFrameGrid(trame);
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_destination::BitBtn1Click);
+    connect(copier, &QCheckBox::toggled, this, &Tf_destination::copierClick);
 
     // What screen readers say of the controls.
     station_image->setAccessibleName(QStringLiteral("Station"));
@@ -110,52 +73,62 @@ void Tf_destination::makeControls()
     trame->setAccessibleDescription(QStringLiteral(
         "Adresse MAC du destinataire, adresse MAC de la source, couches LLC et supérieures, FCS"));
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie la décision de copie"));
+
+    showView(kw::ui::play().game());
+}
+
+void Tf_destination::refresh(const kw::Game& game)
+{
+    if (controlsBuilt())
+        showView(game);
+}
+
+void Tf_destination::showView(const kw::Game& game)
+{
+    const kw::ReceivingView& view = game.view().destination;
+    kw::ui::setShown(station_image, !view.server);
+    kw::ui::setShown(serveur_image, view.server);
+    Panel->setEnabled(view.panelEnabled);
+    kw::ui::setShown(BitBtn1, view.doneShown);
+    kw::ui::setText(edit1, kw::ui::fromUtf8(view.name));
+    if (copier->isChecked() != view.copy) {
+        const QSignalBlocker quiet(copier.get());
+        copier->setChecked(view.copy);
+    }
+    kw::ui::showFrame(trame, view.frame);
 }
 
 void Tf_destination::FormActivate()
 {
-    const kw::SharedState& g = kw::global();
-    const int clicked = g.ClickedStation;
-    const int destination = g.CurrentExercise.destination;
-    const bool copied = clicked >= 1 && clicked <= kw::StationCount && g.BroadcastCopied[clicked];
-    const bool editable = kw::ReceivingDialogEditable(g.FlowState, destination, copied);
-    Panel->setEnabled(editable);
-    BitBtn1->setVisible(editable);
-    move(g.DialogAnchorLeft + 100, g.DialogAnchorTop + 100);
-    edit1->setText(nameOf(clicked));
-    // The frame is always shown from the table, never from the sending dialog's cells.
-    kw::ui::setCell(trame, 0, 0, macOf(destination));
-    kw::ui::setCell(trame, 1, 0, macOf(g.CurrentExercise.source));
+    kw::ui::play().act([](kw::Game& g) { return g.activate(kw::Window::Destination); });
+}
+
+void Tf_destination::copierClick()
+{
+    const bool ticked = copier->isChecked();
+    kw::ui::play().act([ticked](kw::Game& g) { return g.setCopy(ticked); });
 }
 
 void Tf_destination::BitBtn1Click()
 {
-    kw::SharedState& g = kw::global();
-    const kw::CopyDecision decision =
-        kw::CheckCopyDecision(g.ClickedStation, copier->isChecked(), g.CurrentExercise, g);
-    if (decision.close) {
-        accept();
-        return;
-    }
-    if (!decision.message.empty())
-        kw::ui::ReportError(fromUtf8(decision.message));
+    kw::ui::play().act([](kw::Game& g) { return g.pressDone(kw::Window::Destination); });
 }
 
-void Tf_destination::showView()
+void Tf_destination::reject()
 {
-    kw::ui::showView(this, [this] { FormActivate(); });
+    kw::ui::play().closeWindow(kw::Window::Destination);
 }
 
-void Tf_destination::resetForNewExercise()
+void Tf_destination::changeEvent(QEvent* event)
 {
-    hide();
+    QDialog::changeEvent(event);
+    if (kw::ui::becameActive(this, event))
+        FormActivate();
 }
 
 void Tf_destination::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!kw::ui::isNewShowing(event))
-        return;
-    FormActivate();
-    kw::ui::focusFirstControl(this);
+    if (kw::ui::isNewShowing(event))
+        kw::ui::focusFirstControl(this);
 }

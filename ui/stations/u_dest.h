@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/deferred.h"
+#include "kit/deferred.h"
 
 #include <QDialog>
 
@@ -11,6 +11,10 @@ class QPushButton;
 class QTableWidget;
 class QWidget;
 
+namespace kw {
+class Game;
+}
+
 // A receiving station: the student decides whether the station copies the frame into
 // its memory and confirms with "Terminé". Its controls are built at its first showing.
 class Tf_destination : public kw::ui::BuiltWhenShown<QDialog> {
@@ -18,16 +22,17 @@ class Tf_destination : public kw::ui::BuiltWhenShown<QDialog> {
 public:
     explicit Tf_destination(QWidget* parent = nullptr);
 
-    // Runs each time the dialog is shown: editable only while the station may take the frame.
+    // The student has switched to the dialog from another window of the program.
     void FormActivate();
+    // "Copier la trame en mémoire" ticked or unticked.
+    void copierClick();
     // "Terminé": the right decision closes the dialog (and may end the frame).
     void BitBtn1Click();
+    // The close box, or Escape.
+    void reject() override;
 
-    // Shows the dialog modeless, running the activation again when it is already up.
-    void showView();
-
-    // What a new exercise resets in this dialog.
-    void resetForNewExercise();
+    // Shows what the game's view holds for this dialog.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QWidget> Panel{m_controls};
     kw::ui::Deferred<QLabel> serveur_image{m_controls};
@@ -40,5 +45,9 @@ public:
 
 protected:
     void makeControls() override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+
+private:
+    void showView(const kw::Game& game);
 };

@@ -1,12 +1,11 @@
 #include "u_source.h"
 
-#include "flow.h"
-#include "global.h"
-#include "main/u_avance.h"
-#include "main/widgets.h"
-#include "stations.h"
+#include "game.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -16,21 +15,6 @@
 namespace {
 
 const QString copyHint = QStringLiteral("Double click -> Copie l'adresse dans la trame");
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource)
-{
-    auto* picture = new QLabel(parent);
-    picture->setGeometry(geometry);
-    // A picture larger than its place is cut at the right and bottom, not scaled.
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    picture->setPixmap(kw::ui::loadPicture(resource, picture));
-    return picture;
-}
 
 } // namespace
 
@@ -45,7 +29,6 @@ Tf_source::Tf_source(QWidget* parent)
     setFixedSize(406, 340);
     setAccessibleDescription(QStringLiteral("Station émettrice : copier dans la trame les adresses "
                                             "MAC du destinataire et de la source, puis Terminé"));
-    FormCreate();
 }
 
 void Tf_source::makeControls()
@@ -59,9 +42,11 @@ void Tf_source::makeControls()
     white.setColor(QPalette::Window, Qt::white);
     Panel->setPalette(white);
 
-    station_image = makePicture(Panel, QRect(72, 32, 33, 33), QStringLiteral(":/station.png"));
+    station_image =
+        kw::ui::makePicture(Panel, QRect(72, 32, 33, 33), QStringLiteral(":/station.png"));
     station_image->setObjectName(QStringLiteral("station_image"));
-    serveur_image = makePicture(Panel, QRect(72, 24, 41, 40), QStringLiteral(":/server.png"));
+    serveur_image =
+        kw::ui::makePicture(Panel, QRect(72, 24, 41, 40), QStringLiteral(":/server.png"));
     serveur_image->setObjectName(QStringLiteral("serveur_image"));
     serveur_image->setToolTip(copyHint);
 
@@ -96,20 +81,17 @@ void Tf_source::makeControls()
     trame->setSelectionBehavior(QAbstractItemView::SelectItems);
     trame->setToolTip(copyHint);
 
-    // The cache is filled once: every address, the broadcast one included, is always known.
-    for (int row = 0; row <= kw::BroadcastIndex; ++row) {
-        kw::ui::setCell(table_MAC, 0, row, m_cache[static_cast<std::size_t>(row)][0]);
-        kw::ui::setCell(table_MAC, 1, row, m_cache[static_cast<std::size_t>(row)][1]);
-    }
-    kw::ui::setupFrameGrid(trame, QStringLiteral("Couches supérieures"));
-    selectCacheRow(m_cacheRow);
-    selectFrameColumn(m_frameColumn);
+    kw::ui::setupFrameGrid(trame);
 
     connect(BitBtn1, &QPushButton::clicked, this, &Tf_source::BitBtn1Click);
+    // The keyboard may reach the header row: the game keeps the row selected before, and the
+    // grid shows it again.
     connect(table_MAC, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { cacheCurrentChanged(row); });
-    connect(trame, &QTableWidget::currentCellChanged, this,
-            [this](int, int column, int, int) { frameCurrentChanged(column); });
+            [this](int row, int, int, int) { selectCacheRow(row); });
+    connect(trame, &QTableWidget::currentCellChanged, this, [this](int, int column, int, int) {
+        if (column >= 0)
+            selectFrameColumn(column);
+    });
     // Double-clicks are taken before the grids see them: the header row must never take
     // the selection, and a double-click anywhere on a grid copies.
     table_MAC->viewport()->installEventFilter(this);
@@ -135,79 +117,71 @@ void Tf_source::makeControls()
     trame->setAccessibleDescription(QStringLiteral(
         "Adresse MAC du destinataire, adresse MAC de la source, couches supérieures, FCS"));
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie la trame et l'émet"));
+
+    showView(kw::ui::play().game());
 }
 
-void Tf_source::FormCreate()
+void Tf_source::refresh(const kw::Game& game)
 {
-    // The addresses as configured now, shown in the cache grid once it is built.
-    const kw::SharedState& g = kw::global();
-    for (int row = 0; row <= kw::BroadcastIndex; ++row)
-        m_cache[static_cast<std::size_t>(row)] = {fromUtf8(g.StationTable[row].name),
-                                                  fromUtf8(g.StationTable[row].mac)};
+    if (controlsBuilt())
+        showView(game);
+}
+
+void Tf_source::showView(const kw::Game& game)
+{
+    const kw::SendingView& view = game.view().source;
+    kw::ui::setShown(station_image, !view.server);
+    kw::ui::setShown(serveur_image, view.server);
+    kw::ui::setText(edit1, kw::ui::fromUtf8(view.name));
+    Panel->setEnabled(view.panelEnabled);
+    kw::ui::setShown(BitBtn1, view.doneShown);
+    kw::ui::setShown(Label1, view.labelShown);
+    // The cache: every address, the broadcast one included, is always known.
+    const auto& stations = game.stations();
+    for (int row = 0; row <= kw::BroadcastIndex; ++row) {
+        kw::ui::setCell(table_MAC, 0, row, kw::ui::fromUtf8(stations[row].name));
+        kw::ui::setCell(table_MAC, 1, row, kw::ui::fromUtf8(stations[row].mac));
+    }
+    kw::ui::showFrame(trame, view.frame);
+    kw::ui::setCurrentCell(table_MAC, 0, view.cacheRow);
+    kw::ui::setCurrentCell(trame, view.frameColumn, 0);
+}
+
+int Tf_source::selectedFrameColumn() const
+{
+    return kw::ui::play().game().view().source.frameColumn;
+}
+
+int Tf_source::selectedCacheRow() const
+{
+    return kw::ui::play().game().view().source.cacheRow;
 }
 
 void Tf_source::FormActivate()
 {
-    const kw::SharedState& g = kw::global();
-    if (!kw::SendingDialogEditable(g.FlowState)) {
-        // Review: the frame is shown as it was emitted.
-        Panel->setEnabled(false);
-        return;
-    }
-    Panel->setEnabled(true);
-    move(g.DialogAnchorLeft + 100, g.DialogAnchorTop + 100);
-    const int source = g.CurrentExercise.source;
-    edit1->setText(source <= kw::BroadcastIndex ? fromUtf8(g.StationTable[source].name)
-                                                : QString());
-    kw::ui::setCell(trame, 1, 0, QString());
-    kw::ui::setCell(trame, 0, 0, QString());
+    kw::ui::play().act([](kw::Game& g) { return g.activate(kw::Window::Source); });
 }
 
 void Tf_source::BitBtn2Click()
 {
-    kw::StationList cache;
-    for (int row = 0; row <= kw::BroadcastIndex; ++row)
-        cache[row] = {kw::ui::cell(table_MAC, 0, row).toStdString(),
-                      kw::ui::cell(table_MAC, 1, row).toStdString()};
-    const kw::CopyResult copy = kw::CopyCachedAddress(m_frameColumn, m_cacheRow, cache);
-    switch (copy.outcome) {
-    case kw::CopyOutcome::Copied:
-        kw::ui::setCell(trame, m_frameColumn, 0, fromUtf8(copy.text));
-        break;
-    case kw::CopyOutcome::Refused:
-        kw::ui::ReportError(fromUtf8(copy.message));
-        break;
-    case kw::CopyOutcome::Ignored:
-        break;
-    }
+    kw::ui::play().act([](kw::Game& g) { return g.copyAddress(); });
 }
 
 void Tf_source::BitBtn1Click()
 {
-    kw::SharedState& g = kw::global();
-    kw::StationList cache;
-    for (int row = 0; row <= kw::BroadcastIndex; ++row)
-        cache[row].mac = kw::ui::cell(table_MAC, 1, row).toStdString();
-    const kw::FrameCheck check =
-        kw::CheckEmittedFrame(kw::ui::cell(trame, 0, 0).toStdString(),
-                              kw::ui::cell(trame, 1, 0).toStdString(), g.CurrentExercise, cache);
-    if (!check.accepted) {
-        // The cells stay as the student left them.
-        kw::ui::ReportError(fromUtf8(check.message));
-        return;
-    }
-    g.FlowState = kw::flow::MachineEmitted;
-    accept();
+    kw::ui::play().act([](kw::Game& g) { return g.pressDone(kw::Window::Source); });
 }
 
-void Tf_source::showView()
+void Tf_source::reject()
 {
-    kw::ui::showView(this, [this] { FormActivate(); });
+    kw::ui::play().closeWindow(kw::Window::Source);
 }
 
-void Tf_source::resetForNewExercise()
+void Tf_source::changeEvent(QEvent* event)
 {
-    hide();
+    QDialog::changeEvent(event);
+    if (kw::ui::becameActive(this, event))
+        FormActivate();
 }
 
 void Tf_source::showEvent(QShowEvent* event)
@@ -215,7 +189,6 @@ void Tf_source::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!kw::ui::isNewShowing(event))
         return;
-    FormActivate();
     // On "Terminé", the default button, while there is one: Enter on a grid would copy.
     if (BitBtn1->isVisibleTo(this) && BitBtn1->isEnabled())
         BitBtn1->setFocus(Qt::OtherFocusReason);
@@ -226,8 +199,9 @@ void Tf_source::showEvent(QShowEvent* event)
 bool Tf_source::eventFilter(QObject* watched, QEvent* event)
 {
     if ((watched == table_MAC || watched == trame) && kw::ui::isEnterKey(event)) {
-        // Not the default button: Enter on a grid is the copy.
-        if (static_cast<QWidget*>(watched)->isEnabled())
+        // Not the default button: Enter on a grid is the copy, once per press.
+        if (static_cast<QWidget*>(watched)->isEnabled() &&
+            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
             BitBtn2Click();
         return true;
     }
@@ -268,32 +242,10 @@ bool Tf_source::eventFilter(QObject* watched, QEvent* event)
 
 void Tf_source::selectCacheRow(int row)
 {
-    m_cacheRow = row;
-    m_restoringSelection = true;
-    table_MAC->setCurrentCell(row, 0);
-    m_restoringSelection = false;
+    kw::ui::play().act([row](kw::Game& g) { return g.selectCacheRow(row); });
 }
 
 void Tf_source::selectFrameColumn(int column)
 {
-    m_frameColumn = column;
-    trame->setCurrentCell(0, column);
-}
-
-void Tf_source::cacheCurrentChanged(int row)
-{
-    if (m_restoringSelection)
-        return;
-    if (row >= 1) {
-        m_cacheRow = row;
-        return;
-    }
-    // The keyboard may reach the header row: the selection goes back where it was.
-    selectCacheRow(m_cacheRow);
-}
-
-void Tf_source::frameCurrentChanged(int column)
-{
-    if (column >= 0)
-        m_frameColumn = column;
+    kw::ui::play().act([column](kw::Game& g) { return g.selectFrameColumn(column); });
 }

@@ -1,18 +1,18 @@
 #pragma once
 
-#include "global.h"
-#include "main/deferred.h"
+#include "kit/deferred.h"
 
 #include <QDialog>
-#include <QString>
-
-#include <array>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QWidget;
+
+namespace kw {
+class Game;
+}
 
 // The sending station: the student copies the frame's two MAC addresses from the
 // station's cache of known addresses, then confirms with "Terminé". Its controls are built at
@@ -22,22 +22,21 @@ class Tf_source : public kw::ui::BuiltWhenShown<QDialog> {
 public:
     explicit Tf_source(QWidget* parent = nullptr);
 
-    // Runs each time the dialog is shown: editable only while the frame is not yet emitted.
+    // The student has switched to the dialog from another window of the program.
     void FormActivate();
     // Double-click on either grid: copies the selected cache row into the selected frame cell.
     void BitBtn2Click();
-    // "Terminé": both addresses right emit the frame (FlowState 20) and close the dialog.
+    // "Terminé": both addresses right emit the frame and close the dialog.
     void BitBtn1Click();
-
-    // Shows the dialog modeless, running the activation again when it is already up.
-    void showView();
-
-    // What a new exercise resets in this dialog.
-    void resetForNewExercise();
+    // The close box, or Escape.
+    void reject() override;
 
     // The selection the copy works on: a frame column 0..4 and a cache row 1..9.
-    int selectedFrameColumn() const { return m_frameColumn; }
-    int selectedCacheRow() const { return m_cacheRow; }
+    int selectedFrameColumn() const;
+    int selectedCacheRow() const;
+
+    // Shows what the game's view holds for this dialog.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QWidget> Panel{m_controls};
     kw::ui::Deferred<QLabel> station_image{m_controls};
@@ -51,19 +50,12 @@ public:
 
 protected:
     void makeControls() override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormCreate();
+    void showView(const kw::Game& game);
     void selectCacheRow(int row);
     void selectFrameColumn(int column);
-    void cacheCurrentChanged(int row);
-    void frameCurrentChanged(int column);
-
-    // The addresses known at creation, name and MAC text of each row, for the cache grid.
-    std::array<std::array<QString, 2>, kw::BroadcastIndex + 1> m_cache;
-    int m_frameColumn = 0;
-    int m_cacheRow = 1;
-    bool m_restoringSelection = false;
 };

@@ -1,32 +1,25 @@
 #include "U_switch.h"
 
-#include "global.h"
-#include "main/seam.h"
-#include "main/u_avance.h"
-#include "main/widgets.h"
-#include "main/windows.h"
-#include "stations/u_MACs.h"
-#include "u_switch_gros.h"
+#include "game.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 
-#include <QCheckBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTableWidget>
 
+#include <array>
 #include <functional>
 
 namespace {
-
-QString fromStd(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // A picture that acts on a click (left button pressed and released over it), so that the
 // modal dialog it opens does not start in the middle of a press.
@@ -89,15 +82,26 @@ QLabel* makeNamedLabel(QWidget* parent, const QString& name, int x, int y, const
     return label;
 }
 
-std::string macOfStation(int station)
+// Checks the button `checked` of the group (0 for none) without the buttons telling of it.
+template <std::size_t N>
+void checkOnly(const std::array<QRadioButton*, N>& buttons, std::size_t checked)
 {
-    // The known-addresses window is the reference for the stations' addresses.
-    if (const TAdressesMAC* known = kw::ui::windows().AdressesMAC)
-        return known->macOf(station).toStdString();
-    if (station >= 1 && station <= kw::StationCount)
-        return kw::global().StationTable[static_cast<std::size_t>(station)].mac;
-    return {};
+    for (std::size_t i = 0; i < N; ++i) {
+        QRadioButton* button = buttons[i];
+        const bool wanted = i + 1 == checked;
+        if (button->isChecked() == wanted)
+            continue;
+        const QSignalBlocker quiet(button);
+        // The group lets a button go unchecked only while it is not exclusive.
+        button->setAutoExclusive(false);
+        button->setChecked(wanted);
+        button->setAutoExclusive(true);
+    }
 }
+
+constexpr std::array<kw::ForwardingChoice, 5> Choices{
+    kw::ForwardingChoice::Port1, kw::ForwardingChoice::Port2, kw::ForwardingChoice::Port3,
+    kw::ForwardingChoice::Port4, kw::ForwardingChoice::Unknown};
 
 } // namespace
 
@@ -116,12 +120,6 @@ Tf_switch::Tf_switch(QWidget* parent)
     setAccessibleDescription(QStringLiteral(
         "Switch : mettre à jour la table avec la source et son port, choisir le port du "
         "destinataire, puis cliquer sur le switch pour émettre"));
-
-    // The table is made now, in the start-up's order: it takes the known-addresses window's
-    // addresses and reseeds the random generator.
-    m_table =
-        kw::InitSwitchTable(kw::global().InitialEntries, kw::global().TtlMaxText, macOfStation);
-    m_frame = kw::MakeFrameRow({}, {});
 }
 
 void Tf_switch::makeControls()
@@ -136,7 +134,7 @@ void Tf_switch::makeControls()
     trame = kw::ui::makeStringGrid(Panel, QRect(98, 8, 385, 25), 5, 1, 0, 20);
     trame->setObjectName(QStringLiteral("trame"));
     trame->setSelectionBehavior(QAbstractItemView::SelectItems);
-    kw::ui::setupFrameGrid(trame, kw::ui::layersText());
+    kw::ui::setupFrameGrid(trame);
     trame->setToolTip(
         QStringLiteral("Double click -> copie de l'adresse & du port   dans la table "));
 
@@ -192,15 +190,30 @@ void Tf_switch::makeControls()
     image_switch->setCursor(Qt::PointingHandCursor);
 
     connect(trame, &QTableWidget::cellDoubleClicked, this, [this] { bouton_majClick(); });
+    connect(trame, &QTableWidget::currentCellChanged, this, [this](int, int column, int, int) {
+        if (column >= 0)
+            kw::ui::play().act([column](kw::Game& g) { return g.selectSwitchColumn(column); });
+    });
     // A radio button reports no double-click of its own. Enter on the frame or on a port
     // button copies as their double-click does.
-    for (QRadioButton* port : {port1, port2, port3, port4})
-        port->installEventFilter(this);
+    int port = 1;
+    for (QRadioButton* button : {port1, port2, port3, port4}) {
+        button->installEventFilter(this);
+        connect(button, &QRadioButton::toggled, this, [this, port](bool checked) {
+            if (checked)
+                chooseUpdatePort(port);
+        });
+        ++port;
+    }
     trame->installEventFilter(this);
-
-    trame->setCurrentCell(0, 0);
-    showTable();
-    showFrame();
+    std::size_t choice = 0;
+    for (QRadioButton* button : {b_d1, b_d2, b_d3, b_d4, b_dinconnu}) {
+        connect(button, &QRadioButton::toggled, this, [this, choice](bool checked) {
+            if (checked)
+                chooseForwarding(Choices[choice]);
+        });
+        ++choice;
+    }
 
     // What screen readers say of the controls; the port buttons show only a digit.
     trame->setAccessibleName(QStringLiteral("Trame reçue"));
@@ -223,103 +236,114 @@ void Tf_switch::makeControls()
     image_switch->setAccessibleName(QStringLiteral("Switch : émettre"));
     image_switch->setAccessibleDescription(
         QStringLiteral("Cliquer sur le switch pour émettre la trame"));
+
+    showView(kw::ui::play().game());
+}
+
+void Tf_switch::refresh(const kw::Game& game)
+{
+    if (controlsBuilt())
+        showView(game);
+}
+
+void Tf_switch::showView(const kw::Game& game)
+{
+    const kw::SwitchView& view = game.view().switch_;
+    // Review shows everything but leaves only the switch picture usable.
+    Panel->setEnabled(view.panelEnabled);
+    dest_via->setEnabled(view.destViaEnabled);
+    kw::ui::showFrame(trame, view.frame);
+    kw::ui::setCurrentCell(trame, view.selectedColumn, 0);
+    for (int row = 0; row < kw::SwitchTableRowCount; ++row) {
+        const kw::SwitchRow& r = view.table.rows[static_cast<std::size_t>(row)];
+        kw::ui::setCell(table_ports, 0, row, kw::ui::fromUtf8(r.address));
+        kw::ui::setCell(table_ports, 1, row, kw::ui::fromUtf8(r.ttl));
+        kw::ui::setCell(table_ports, 2, row, kw::ui::fromUtf8(r.port));
+    }
+    checkOnly(std::array<QRadioButton*, 4>{port1, port2, port3, port4},
+              static_cast<std::size_t>(view.updatePort));
+    std::size_t choice = 0;
+    for (std::size_t i = 0; i < Choices.size(); ++i)
+        if (Choices[i] == view.choice)
+            choice = i + 1;
+    checkOnly(std::array<QRadioButton*, 5>{b_d1, b_d2, b_d3, b_d4, b_dinconnu}, choice);
 }
 
 void Tf_switch::FormActivate()
 {
-    m_frame = kw::ShowReceivedFrame(kw::global());
-    showFrame();
+    kw::ui::play().act([](kw::Game& g) { return g.activate(kw::Window::Switch); });
 }
 
 void Tf_switch::bouton_majClick()
 {
-    kw::CopyToEntryRow(m_table, m_frame, selectedColumn(), updatePort(), kw::global().TtlMaxText);
-    showTable();
+    kw::ui::play().act([](kw::Game& g) { return g.copyToEntryRow(); });
 }
 
 void Tf_switch::image_switchClick()
 {
-    kw::SharedState& g = kw::global();
-    Tf_switch_gros* leds = kw::ui::windows().f_switch_gros;
-    const Tf_avance* avance = kw::ui::windows().f_avance;
-    if (!leds || !avance)
-        return; // only while the program's windows are being built
-    const bool treated = avance->_switch->isChecked();
-    const int source = g.CurrentExercise.source;
-
-    const kw::EmitDecision decision =
-        kw::DecideEmit(m_table, m_frame, source, forwardingChoice(), treated);
-    switch (decision.action) {
-    case kw::EmitAction::ReviewLeds:
-        leds->execInMode(Tf_switch_gros::Mode::Review);
-        return;
-    case kw::EmitAction::Refuse:
-        leds->setMode(Tf_switch_gros::Mode::Working);
-        kw::ui::ReportError(fromStd(decision.message));
-        return;
-    case kw::EmitAction::OpenLeds:
-        break;
-    }
-    if (!leds->execInMode(Tf_switch_gros::Mode::Working))
-        return; // closed without success: nothing is committed
-    g.FlowState = kw::CommitSwitchStep(m_table, decision.lookup, g.FrameFiltered, source);
-    showTable();
-    accept();
+    kw::ui::play().act([](kw::Game& g) { return g.clickSwitchPicture(); });
 }
 
-void Tf_switch::setReviewMode(bool review)
+void Tf_switch::reject()
 {
-    Panel->setEnabled(!review);
-    dest_via->setEnabled(!review);
+    kw::ui::play().closeWindow(kw::Window::Switch);
 }
 
-void Tf_switch::resetForNewExercise()
+void Tf_switch::chooseUpdatePort(int port)
 {
-    trame->setCurrentCell(0, 3);
-    hide();
+    kw::ui::play().act([port](kw::Game& g) { return g.chooseUpdatePort(port); });
+}
+
+void Tf_switch::chooseForwarding(kw::ForwardingChoice choice)
+{
+    kw::ui::play().act([choice](kw::Game& g) { return g.chooseForwarding(choice); });
 }
 
 int Tf_switch::updatePort() const
 {
-    const QRadioButton* ports[] = {port1, port2, port3, port4};
-    for (int p = 0; p < 4; ++p)
-        if (ports[p]->isChecked())
-            return p + 1;
-    return 0;
+    return kw::ui::play().game().view().switch_.updatePort;
 }
 
 kw::ForwardingChoice Tf_switch::forwardingChoice() const
 {
-    if (b_d1->isChecked())
-        return kw::ForwardingChoice::Port1;
-    if (b_d2->isChecked())
-        return kw::ForwardingChoice::Port2;
-    if (b_d3->isChecked())
-        return kw::ForwardingChoice::Port3;
-    if (b_d4->isChecked())
-        return kw::ForwardingChoice::Port4;
-    if (b_dinconnu->isChecked())
-        return kw::ForwardingChoice::Unknown;
-    return kw::ForwardingChoice::None;
+    return kw::ui::play().game().view().switch_.choice;
 }
 
 int Tf_switch::selectedColumn() const
 {
-    return trame->currentColumn();
+    return kw::ui::play().game().view().switch_.selectedColumn;
+}
+
+const kw::SwitchTable& Tf_switch::switchTable() const
+{
+    return kw::ui::play().game().view().switch_.table;
+}
+
+const kw::FrameRow& Tf_switch::frameRow() const
+{
+    return kw::ui::play().game().view().switch_.frame;
+}
+
+void Tf_switch::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (kw::ui::becameActive(this, event))
+        FormActivate();
 }
 
 void Tf_switch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!kw::ui::isNewShowing(event))
-        return;
-    FormActivate();
-    kw::ui::focusFirstControl(this);
+    if (kw::ui::isNewShowing(event))
+        kw::ui::focusFirstControl(this);
 }
 
 bool Tf_switch::eventFilter(QObject* watched, QEvent* event)
 {
     if (kw::ui::isEnterKey(event) && static_cast<QWidget*>(watched)->isEnabled()) {
+        // One act per press: a held key does not repeat it.
+        if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            return true;
         if (auto* port = qobject_cast<QRadioButton*>(watched))
             port->setChecked(true);
         bouton_majClick();
@@ -335,20 +359,4 @@ bool Tf_switch::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Tf_switch::showTable()
-{
-    for (int row = 0; row < kw::SwitchTableRowCount; ++row) {
-        const kw::SwitchRow& r = m_table.rows[static_cast<std::size_t>(row)];
-        kw::ui::setCell(table_ports, 0, row, fromStd(r.address));
-        kw::ui::setCell(table_ports, 1, row, fromStd(r.ttl));
-        kw::ui::setCell(table_ports, 2, row, fromStd(r.port));
-    }
-}
-
-void Tf_switch::showFrame()
-{
-    for (int column = 0; column < static_cast<int>(m_frame.size()); ++column)
-        kw::ui::setCell(trame, column, 0, fromStd(m_frame[static_cast<std::size_t>(column)]));
 }

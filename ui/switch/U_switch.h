@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/deferred.h"
+#include "kit/deferred.h"
 #include "switchtable.h"
 
 #include <QDialog>
@@ -11,38 +11,41 @@ class QLabel;
 class QRadioButton;
 class QTableWidget;
 
+namespace kw {
+class Game;
+}
+
 namespace kw::ui {
 class ImageView;
 }
 
 // The switch at work: the student learns the sender into the address table, looks the
-// destination up, then emits through the LED dialog. The table lives for the whole run; the
-// controls that show it are built at the dialog's first showing.
+// destination up, then emits through the LED dialog. The table lives for the whole run, in the
+// game; the controls that show it are built at the dialog's first showing.
 class Tf_switch : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
     explicit Tf_switch(QWidget* parent = nullptr);
 
-    // Shows the received frame (each time the dialog is shown).
+    // The student has switched to the dialog from another window of the program.
     void FormActivate();
     // Double-click on the frame or on a port button: the entry row takes the selected field.
     void bouton_majClick();
     // Click on the switch picture: checks steps 1) and 2), then the LEDs, then commits.
     void image_switchClick();
-
-    // Review shows everything but leaves only the switch picture usable.
-    void setReviewMode(bool review);
-
-    // What a new exercise resets in this dialog: the frame's selected column, and closed.
-    void resetForNewExercise();
+    // The close box, or Escape.
+    void reject() override;
 
     // The radio buttons as the rules see them.
     int updatePort() const; // 0 when no port button is checked
     kw::ForwardingChoice forwardingChoice() const;
     int selectedColumn() const;
 
-    const kw::SwitchTable& switchTable() const { return m_table; }
-    const kw::FrameRow& frameRow() const { return m_frame; }
+    const kw::SwitchTable& switchTable() const;
+    const kw::FrameRow& frameRow() const;
+
+    // Shows what the game's view holds for this dialog.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QFrame> Panel{m_controls};
     kw::ui::Deferred<QLabel> Label4{m_controls};
@@ -69,13 +72,12 @@ public:
 
 protected:
     void makeControls() override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showTable();
-    void showFrame();
-
-    kw::SwitchTable m_table;
-    kw::FrameRow m_frame;
+    void showView(const kw::Game& game);
+    void chooseUpdatePort(int port);
+    void chooseForwarding(kw::ForwardingChoice choice);
 };

@@ -1,27 +1,14 @@
 #include "u_switch_gros.h"
 
-#include "U_switch.h"
-#include "global.h"
-#include "main/picture_accessible.h"
-#include "main/seam.h"
-#include "main/u_avance.h"
-#include "main/widgets.h"
-#include "main/windows.h"
+#include "game.h"
+#include "kit/picture_accessible.h"
+#include "kit/play.h"
+#include "kit/widgets.h"
 #include "switchleds.h"
 
-#include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-QColor toQColor(const kw::Rgb& colour)
-{
-    return QColor(colour.r, colour.g, colour.b);
-}
-
-} // namespace
 
 Tf_switch_gros::Tf_switch_gros(QWidget* parent) : BuiltWhenShown(parent)
 {
@@ -60,72 +47,71 @@ void Tf_switch_gros::makeControls()
     kw::ui::makeLedPictureAccessible(Image1, QStringLiteral("Leds du switch"),
                                      kw::ui::LedPicture::Switch);
     BitBtn1->setAccessibleDescription(QStringLiteral("Vérifie les leds allumées"));
+
+    // The LEDs painted while the picture was not made yet.
+    const kw::LedsView& view = kw::ui::play().game().view().switchLeds;
+    for (int led = 1; led <= kw::LedCount; ++led)
+        if (const std::optional<kw::Rgb>& colour = view.leds[static_cast<std::size_t>(led)])
+            paintLed(led, *colour);
+    showView(kw::ui::play().game());
 }
 
-void Tf_switch_gros::setMode(Mode mode)
+void Tf_switch_gros::refresh(const kw::Game& game)
 {
-    m_mode = mode;
-    const bool working = mode == Mode::Working;
-    Label1->setVisible(working);
-    BitBtn1->setVisible(working);
+    if (controlsBuilt())
+        showView(game);
 }
 
-bool Tf_switch_gros::execInMode(Mode mode)
+void Tf_switch_gros::showView(const kw::Game& game)
 {
-    setMode(mode);
-    return kw::seam::execModal(this) == QDialog::Accepted;
+    const kw::LedsView& view = game.view().switchLeds;
+    // The LEDs react while the switch is untreated in this exercise.
+    Panel1->setEnabled(view.panelEnabled);
+    kw::ui::setShown(Label1, view.labelShown);
+    kw::ui::setShown(BitBtn1, view.doneShown);
 }
 
 void Tf_switch_gros::FormActivate()
 {
-    const Tf_avance* avance = kw::ui::windows().f_avance;
-    const bool treated = avance && avance->_switch->isChecked();
-    Panel1->setEnabled(!treated);
+    kw::ui::play().act([](kw::Game& g) { return g.activate(kw::Window::SwitchGros); });
 }
 
 void Tf_switch_gros::Image1MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y)
 {
     // Every mouse button toggles alike.
-    const kw::SwitchLedToggle toggle = kw::ToggleSwitchLed(kw::global().LedState[3], x, y);
-    if (toggle.led != 0)
-        paintLed(toggle.led, toQColor(toggle.colour));
+    kw::ui::play().act([=](kw::Game& g) { return g.clickLed(kw::Window::SwitchGros, x, y); });
 }
 
 void Tf_switch_gros::BitBtn1Click()
 {
-    const Tf_switch* switchDialog = kw::ui::windows().f_switch;
-    const kw::ForwardingChoice choice =
-        switchDialog ? switchDialog->forwardingChoice() : kw::ForwardingChoice::None;
-    const kw::SwitchLedCheck check = kw::CheckSwitchLeds(kw::global(), choice);
-    for (const std::string& message : check.messages)
-        kw::ui::ReportError(QString::fromStdString(message));
-    if (check.success)
-        accept();
+    kw::ui::play().act([](kw::Game& g) { return g.pressDone(kw::Window::SwitchGros); });
 }
 
-void Tf_switch_gros::resetForNewExercise()
+void Tf_switch_gros::reject()
 {
-    // The flags themselves are cleared with the rest of the exercise state.
-    for (int led = 1; led <= kw::LedCount; ++led)
-        paintLed(led, toQColor(kw::colour::Silver));
-    hide();
+    kw::ui::play().closeWindow(kw::Window::SwitchGros);
+}
+
+void Tf_switch_gros::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (kw::ui::becameActive(this, event))
+        FormActivate();
 }
 
 void Tf_switch_gros::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (!kw::ui::isNewShowing(event))
-        return;
-    FormActivate();
-    kw::ui::focusFirstControl(this);
+    if (kw::ui::isNewShowing(event))
+        kw::ui::focusFirstControl(this);
 }
 
-void Tf_switch_gros::paintLed(int led, const QColor& colour)
+void Tf_switch_gros::paintLed(int led, kw::Rgb colour)
 {
     // Without its picture there is nothing to paint on.
     if (Image1->canvas().isNull())
         return;
     const kw::SwitchLedRect square = kw::SwitchLedSquare(led);
     Image1->fillRect(square.left, square.top, square.left + square.width,
-                     square.top + square.height, colour);
+                     square.top + square.height, kw::ui::toQColor(colour));
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-#include "main/deferred.h"
+#include "global.h"
+#include "kit/deferred.h"
 
 #include <QDialog>
 
 class QFrame;
 class QLabel;
 class QPushButton;
+
+namespace kw {
+class Game;
+}
 
 namespace kw::ui {
 class ImageView;
@@ -17,24 +22,19 @@ class ImageView;
 class Tf_switch_gros : public kw::ui::BuiltWhenShown<QDialog> {
     Q_OBJECT
 public:
-    // Working: the instruction and "Terminé" are shown. Review: both hidden.
-    enum class Mode { Working, Review };
-
     explicit Tf_switch_gros(QWidget* parent = nullptr);
 
-    void setMode(Mode mode);
-    Mode mode() const { return m_mode; }
-
-    // Opens the dialog modally in `mode`; true only when "Terminé" found the LEDs right.
-    bool execInMode(Mode mode);
-
-    // Panel1 is enabled exactly while the switch is untreated in this exercise.
+    // The student has switched to the dialog from another window of the program.
     void FormActivate();
     void Image1MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void BitBtn1Click();
+    // The close box, or Escape.
+    void reject() override;
 
-    // What a new exercise resets in this dialog: every square silver, the dialog closed.
-    void resetForNewExercise();
+    // Fills the square of LED `led` (1..8) with `colour`.
+    void paintLed(int led, kw::Rgb colour);
+    // Shows what the game's view holds for this dialog.
+    void refresh(const kw::Game& game);
 
     kw::ui::Deferred<QFrame> Panel1{m_controls};
     kw::ui::Deferred<kw::ui::ImageView> Image1{m_controls};
@@ -43,10 +43,9 @@ public:
 
 protected:
     void makeControls() override;
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
-    void paintLed(int led, const QColor& colour);
-
-    Mode m_mode = Mode::Working;
+    void showView(const kw::Game& game);
 };

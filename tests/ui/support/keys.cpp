@@ -1,6 +1,6 @@
 #include "keys.h"
 
-#include "main/widgets.h"
+#include "kit/widgets.h"
 
 #include <QAccessible>
 #include <QApplication>

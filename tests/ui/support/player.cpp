@@ -2,6 +2,7 @@
 
 #include "keys.h"
 
+#include "app/windows.h"
 #include "diagram.h"
 #include "flow.h"
 #include "global.h"
@@ -9,10 +10,9 @@
 #include "hubs/hubdialog.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
@@ -97,7 +97,7 @@ int hubOf(int station)
 
 QString nameOf(int station)
 {
-    return QString::fromStdString(kw::global().StationTable[station].name);
+    return QString::fromStdString(kw::test::state().StationTable[station].name);
 }
 
 void clickButton(QAbstractButton* button)
@@ -566,7 +566,7 @@ bool Player::disarm()
 
 void Player::beginIfNewExercise()
 {
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     if (!m_records.empty() && m_records.back().number == g.ExerciseNumber)
         return;
     ExerciseRecord fresh;
@@ -594,16 +594,16 @@ void Player::beginStep(StepKind kind, int target)
     StepRecord step;
     step.kind = kind;
     step.target = target;
-    step.flowBefore = kw::global().FlowState;
+    step.flowBefore = kw::test::state().FlowState;
     record().steps.push_back(step);
-    m_errorsBefore = kw::global().ErrorTotal;
+    m_errorsBefore = kw::test::state().ErrorTotal;
     m_boxesBefore = m_program.student.boxes.size();
     m_unexpected.clear();
 }
 
 bool Player::endStep(bool dialogOpened)
 {
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     StepRecord& step = record().steps.back();
     step.flowAfter = g.FlowState;
     step.dialogOpened = dialogOpened;
@@ -765,7 +765,7 @@ bool Player::checkDiagram()
 
 bool Player::emitFrame()
 {
-    beginStep(StepKind::Emit, kw::global().CurrentExercise.source);
+    beginStep(StepKind::Emit, kw::test::state().CurrentExercise.source);
     const int source = record().source;
     const int destination = record().destination;
     if (takeMistake(Mistake::ClickOutOfTurn))
@@ -786,7 +786,7 @@ bool Player::emitFrame()
         });
         clickStation(source);
         PLAYER_CHECK(disarm());
-        PLAYER_CHECK(kw::global().FlowState == kw::flow::ExerciseReady);
+        PLAYER_CHECK(kw::test::state().FlowState == kw::flow::ExerciseReady);
         PLAYER_CHECK(!windows().f_avance->_emetteur->isChecked());
         PLAYER_CHECK(!principale->trame_gauche->isVisible());
         m_reopened = true;
@@ -822,7 +822,7 @@ bool Player::emitFrame()
     const bool opened = disarm();
     PLAYER_CHECK(opened);
 
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     PLAYER_CHECK(g.FlowState ==
                  (isMachine(source) ? kw::flow::MachineEmitted : kw::flow::ServerEmitted));
     PLAYER_CHECK(windows().f_avance->_emetteur->isChecked());
@@ -843,7 +843,7 @@ bool Player::hub(int hub)
         clickOutOfTurn();
     else if (takeMistake(Mistake::EarlyDestination))
         clickEarlyDestination();
-    const std::uint8_t flowBefore = kw::global().FlowState;
+    const std::uint8_t flowBefore = kw::test::state().FlowState;
     // The frame comes in from the sending machine before the switch, else from the uplink.
     const bool fromSender = hub == hubOf(source) && !m_switchDone;
     const kw::LedRow expected = kw::ComputeExpectedHubLeds(
@@ -858,7 +858,7 @@ bool Player::hub(int hub)
         });
         clickHub(hub);
         PLAYER_CHECK(disarm());
-        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(kw::test::state().FlowState == flowBefore);
         PLAYER_CHECK(!treatedBox(hub)->isChecked());
         m_reopened = true;
     }
@@ -888,7 +888,7 @@ bool Player::hub(int hub)
     const bool opened = disarm();
 
     PLAYER_CHECK(treatedBox(hub)->isChecked());
-    PLAYER_CHECK(kw::global().FlowState == kw::AfterHubPass(flowBefore));
+    PLAYER_CHECK(kw::test::state().FlowState == kw::AfterHubPass(flowBefore));
     for (int cable : kw::RepeatedCables(hub, expected))
         m_lines[static_cast<std::size_t>(cable)][1] = Yellow;
     m_hubLeds[static_cast<std::size_t>(hub)] = expected;
@@ -909,7 +909,7 @@ bool Player::switchStep()
     else if (takeMistake(Mistake::EarlyDestination))
         clickEarlyDestination();
     const int inPort = kw::SwitchPortOf(source);
-    const std::uint8_t flowBefore = kw::global().FlowState;
+    const std::uint8_t flowBefore = kw::test::state().FlowState;
     if (takeMistake(Mistake::CloseFirst)) {
         // Steps 1) and 2) done and the LEDs lit, then both windows closed without "Terminé".
         arm([this, inPort, flowBefore](QDialog* dialog) {
@@ -928,12 +928,12 @@ bool Player::switchStep()
             clickSwitchPicture(d);
             PLAYER_CHECK(disarm());
             PLAYER_CHECK(d->isVisible());
-            PLAYER_CHECK(kw::global().FlowState == flowBefore);
+            PLAYER_CHECK(kw::test::state().FlowState == flowBefore);
             closeHalfDone(d);
         });
         clickSwitch();
         PLAYER_CHECK(disarm());
-        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(kw::test::state().FlowState == flowBefore);
         PLAYER_CHECK(!windows().f_avance->_switch->isChecked());
         m_reopened = true;
     }
@@ -984,7 +984,7 @@ bool Player::switchStep()
         const kw::SwitchRow entry = shownTable(d).entryRow();
         PLAYER_CHECK(QString::fromStdString(entry.address) == macOf(source));
         PLAYER_CHECK(entry.port == std::to_string(inPort));
-        PLAYER_CHECK(entry.ttl == kw::global().TtlMaxText);
+        PLAYER_CHECK(entry.ttl == kw::test::state().TtlMaxText);
 
         arm([this, leds, lookup, inPort](QDialog* ledDialog) {
             auto* l = qobject_cast<Tf_switch_gros*>(ledDialog);
@@ -1029,7 +1029,7 @@ bool Player::switchStep()
         if (port == inPort || port == 2 || port == 3)
             expectedFlow = kw::flow::ReachedAll;
     }
-    PLAYER_CHECK(kw::global().FlowState == expectedFlow);
+    PLAYER_CHECK(kw::test::state().FlowState == expectedFlow);
     record().tableAfter = shownTable(windows().f_switch);
     PLAYER_CHECK(record().tableAfter.entryRow() == kw::SwitchRow{});
     for (int cable : kw::SwitchEmittingCables(m_switchLeds))
@@ -1046,7 +1046,7 @@ bool Player::receive(int station)
     const bool broadcast = destination == kw::BroadcastIndex;
     if (takeMistake(Mistake::ClickOutOfTurn))
         clickOutOfTurn();
-    const std::uint8_t flowBefore = kw::global().FlowState;
+    const std::uint8_t flowBefore = kw::test::state().FlowState;
     if (takeMistake(Mistake::CloseFirst)) {
         // The copy ticked, then the close box instead of "Terminé": nothing is taken in.
         arm([this](QDialog* dialog) {
@@ -1057,7 +1057,7 @@ bool Player::receive(int station)
         });
         clickStation(station);
         PLAYER_CHECK(disarm());
-        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(kw::test::state().FlowState == flowBefore);
         PLAYER_CHECK(!windows().f_avance->_destinataire->isChecked());
         m_reopened = true;
     }
@@ -1093,12 +1093,12 @@ bool Player::receive(int station)
                                           flowBefore == kw::flow::ReachedAll);
     Tf_avance* progress = windows().f_avance;
     if (frameDone) {
-        PLAYER_CHECK(kw::global().FlowState == kw::flow::FrameDone);
+        PLAYER_CHECK(kw::test::state().FlowState == kw::flow::FrameDone);
         PLAYER_CHECK(progress->_destinataire->isChecked());
         PLAYER_CHECK(progress->fin_traitement->isEnabled());
         PLAYER_CHECK(progress->isVisible() && !progress->isMinimized());
     } else {
-        PLAYER_CHECK(kw::global().FlowState == flowBefore);
+        PLAYER_CHECK(kw::test::state().FlowState == flowBefore);
         PLAYER_CHECK(!progress->_destinataire->isChecked());
         PLAYER_CHECK(!progress->fin_traitement->isEnabled());
     }
@@ -1142,7 +1142,7 @@ bool Player::endFrame()
         PLAYER_CHECK(box.kind == kw::seam::BoxKind::Information);
         PLAYER_CHECK(box.text == EndOfFrameText);
     }
-    PLAYER_CHECK(kw::global().FlowState == kw::flow::FrameDone);
+    PLAYER_CHECK(kw::test::state().FlowState == kw::flow::FrameDone);
     record().completed = true;
     record().seriesEnded = principale->resultat->isVisible();
     if (record().seriesEnded) {
@@ -1158,7 +1158,7 @@ bool Player::nouveau()
 {
     m_ok = true;
     TPrincipale* principale = windows().Principale;
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     if (!PLAYER_CHECK(principale->Nouveau->isEnabled()))
         return false;
     const int before = g.ExerciseNumber;
@@ -1244,7 +1244,7 @@ void Player::closeReviews()
 bool Player::reviewTreated()
 {
     m_ok = true;
-    const kw::SharedState& g = kw::global();
+    const kw::SharedState& g = kw::test::state();
     const std::uint8_t flow = g.FlowState;
     const std::uint16_t errors = g.ErrorTotal;
     const std::size_t boxes = m_program.student.boxes.size();

@@ -1,13 +1,14 @@
 #include "student.h"
 
-#include "global.h"
+#include "app/front_end.h"
+#include "app/windows.h"
+#include "game.h"
 #include "hubs/u_hub.h"
 #include "hubs/u_hub2.h"
+#include "kit/widgets.h"
 #include "main/a_propos.h"
 #include "main/u_avance.h"
 #include "main/u_principale.h"
-#include "main/widgets.h"
-#include "main/windows.h"
 #include "stations/u_MACs.h"
 #include "stations/u_dest.h"
 #include "stations/u_source.h"
@@ -75,7 +76,6 @@ void Student::clear()
 
 Program::Program(const QByteArray& ini, const char* exercises, bool writeIni)
 {
-    kw::resetGlobal();
     if (writeIni) {
         QFile iniFile(m_dir.filePath(QStringLiteral("kw_switch.INI")));
         if (iniFile.open(QIODevice::WriteOnly))
@@ -123,7 +123,7 @@ QPoint stationPoint(int station)
 
 QString macOf(int station)
 {
-    return QString::fromStdString(kw::global().StationTable[station].mac);
+    return QString::fromStdString(kw::ui::game().stations()[station].mac);
 }
 
 QSize cellSize(const QTableWidget* grid, int column, int row)
@@ -144,6 +144,62 @@ void buildEveryControl()
     w.apropos->buildControls();
     w.f_switch->buildControls();
     w.f_switch_gros->buildControls();
+}
+
+kw::SharedState& state()
+{
+    return kw::ui::game().stateForTests();
+}
+
+kw::GameView& view()
+{
+    return kw::ui::game().viewForTests();
+}
+
+void refresh()
+{
+    kw::ui::refreshWindows();
+}
+
+void setTicked(kw::Tick tick, bool ticked)
+{
+    view().avance.ticks[static_cast<std::size_t>(tick)] = ticked;
+    refresh();
+}
+
+void completeFrame()
+{
+    state().FlowState = kw::flow::FrameDone;
+    view().avance.ticks[static_cast<std::size_t>(kw::Tick::_destinataire)] = true;
+    view().avance.finEnabled = true;
+    refresh();
+    Tf_avance* progress = kw::ui::windows().f_avance;
+    kw::ui::focusFirstControl(progress);
+    progress->setWindowState((progress->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    progress->showNormal();
+    progress->raise();
+    progress->activateWindow();
+}
+
+void nextExercise()
+{
+    view().principale.nouveauEnabled = true;
+    refresh();
+    kw::ui::windows().Principale->NouveauClick();
+}
+
+void markOpen(kw::Window window)
+{
+    view().showing[static_cast<std::size_t>(window)] = kw::Showing::Modeless;
+    refresh();
+}
+
+int runForWork(kw::Window window, QDialog* dialog)
+{
+    // Open as a window for work the student may close by its close box.
+    view().showing[static_cast<std::size_t>(window)] = kw::Showing::Modeless;
+    refresh();
+    return kw::seam::execModal(dialog);
 }
 
 QString examplesFolder(const QString& name)

@@ -3,7 +3,8 @@
 // A scripted student for window tests: answers every message box, plays each modal
 // dialog in turn, and records what the program showed.
 
-#include "main/seam.h"
+#include "game.h"
+#include "kit/seam.h"
 
 #include <QApplication>
 #include <QImage>
@@ -86,6 +87,24 @@ private:
 // Builds now the controls that the windows build when first shown or reached, for the
 // checks that walk every control of every window.
 void buildEveryControl();
+
+// The program's game: what the windows do not show (FlowState, the LEDs lit, the copies), and
+// a play set up in the middle, on the game itself, as acts would take long to reach it.
+kw::SharedState& state();
+kw::GameView& view();
+// The windows show the game's view again, after a test has changed it.
+void refresh();
+// A tick of the progress window set as the program or the student would have set it.
+void setTicked(kw::Tick tick, bool ticked);
+// The frame's end reached as the receiving station reaches it: FlowState 60, the destination
+// ticked, "Fin du traitement de la trame" enabled and the progress window in front.
+void completeFrame();
+// The next exercise, "Nouveau" enabled for it.
+void nextExercise();
+// `window` open (modeless) as far as the game knows, the rest of the play unchanged.
+void markOpen(kw::Window window);
+// `dialog` run modally as the game runs it for work, outside any step of the frame; its result.
+int runForWork(kw::Window window, QDialog* dialog);
 
 // Folder of a ready example under examples/, or of a fixture under tests/data/.
 QString examplesFolder(const QString& name);

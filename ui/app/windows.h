@@ -28,20 +28,7 @@ struct Windows {
     Tf_switch_gros* f_switch_gros = nullptr;
 };
 
+// The program's windows; all null while there is no program.
 Windows& windows();
-
-// Creates the windows in the program's order and shows those visible at start.
-// False when the main window's start-up failed (its message was shown): the program ends.
-bool createWindows();
-
-// What createWindows sets up first for the whole program: its name, its application id and
-// the windows' face as the application's font.
-void setUpApplication();
-
-// Destroys every window (tests run several programs in one process).
-void destroyWindows();
-
-// What a new exercise resets in the windows other than the main window.
-void resetWindowsForNewExercise();
 
 } // namespace kw::ui

@@ -30,17 +30,7 @@ QMessageBox::Icon iconOf(BoxKind kind)
 
 QString captionOf(BoxKind kind)
 {
-    switch (kind) {
-    case BoxKind::Warning:
-        return QStringLiteral("Avertissement");
-    case BoxKind::Error:
-        return QStringLiteral("Erreur");
-    case BoxKind::Information:
-        return QStringLiteral("Information");
-    case BoxKind::Confirmation:
-        return QStringLiteral("Confirmation");
-    }
-    return {};
+    return QString::fromUtf8(kw::BoxCaption(kind));
 }
 
 bool messageBox(BoxKind kind, const QString& text)

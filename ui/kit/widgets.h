@@ -3,22 +3,31 @@
 // Small builders for the controls every window uses, placed at absolute pixels.
 
 #include "diagram.h"
+#include "global.h"
 
 #include <QColor>
+#include <QIcon>
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
-#include <functional>
+#include <array>
+#include <string>
 #include <vector>
 
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QShowEvent;
 class QTableWidget;
 
 namespace kw::ui {
+
+// The game's texts are UTF-8.
+QString fromUtf8(const std::string& text);
+QColor toQColor(kw::Rgb colour);
 
 // The default face of every window: Liberation Sans, 10 pixels high, the size at which the
 // texts fit the controls laid out for an 11-pixel bitmap sans-serif.
@@ -49,25 +58,56 @@ void setColumnWidths(QTableWidget* grid, std::initializer_list<int> widths);
 // Cells are addressed column first, as on the dialogs.
 void setCell(QTableWidget* grid, int column, int row, const QString& text);
 QString cell(const QTableWidget* grid, int column, int row);
+// The grid's current cell, put there without the grid telling of the change.
+void setCurrentCell(QTableWidget* grid, int column, int row);
 
-// One-row frame grid: widths 98, 98, 10, 140, 22; column 3 `layers`, column 4 "FCS".
-void setupFrameGrid(QTableWidget* grid, const QString& layers);
-QString layersText(); // " Couches LLC et supérieures"
+// One-row frame grid: widths 98, 98, 10, 140, 22.
+void setupFrameGrid(QTableWidget* grid);
+// Its five cells.
+void showFrame(QTableWidget* grid, const std::array<std::string, 5>& cells);
+
+// Texts, visibility and ticks as the game's view has them, changed only where they differ.
+void setText(QLabel* label, const QString& text);
+void setText(QLineEdit* edit, const QString& text);
+void setShown(QWidget* widget, bool shown);
 
 // A press of Enter (Return or the keypad's Enter) without modifiers.
 bool isEnterKey(const QEvent* event);
 
+// One act per press: a held Enter or Space is one act, whatever takes it (a grid, a default
+// button, a message box, a picture), as a held click would be. Installed once for the whole
+// program, it drops the presses the keyboard repeats while the key is held.
+void ignoreHeldKeys();
+
+// The window has just become the active window (its activation runs).
+bool becameActive(const QWidget* window, const QEvent* event);
+
 // A push button with the green tick glyph (greyed when disabled).
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption);
+
+// A picture of the resources at `geometry`; one larger than its place is cut at the right and
+// bottom, not scaled.
+QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource);
 
 // Every bitmap ":/name.png" has a twin ":/name@2x.png" drawn at twice the size for screens of
 // high density (a device pixel ratio of 1.5 or more). `pictureScale` is 2 on such a screen
 // (that of `widget`, or the primary screen), else 1.
 int pictureScale(const QWidget* widget = nullptr);
 QString twinResource(const QString& resource); // ":/name.png" -> ":/name@2x.png"
+// A picture file, read in the format its name gives; a null image when it cannot be read.
+QImage readImage(const QString& file);
 // The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
 // (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
 QPixmap loadPicture(const QString& resource, const QWidget* widget = nullptr);
+// An icon of picture files (one picture at different sizes, for some modes), read when it is
+// first drawn or measured: for an icon that may never be shown, as a window's.
+struct IconFile {
+    QString name;
+    QIcon::Mode mode = QIcon::Normal;
+};
+QIcon iconOfFiles(const QList<IconFile>& files);
+// The program's icon, with its twin.
+QIcon programIcon();
 
 // A window restored from its minimised state gets a show event from the window system: what
 // the student entered stays, and the activation rules of a new showing must not run again.
@@ -77,10 +117,6 @@ bool isNewShowing(const QShowEvent* event);
 // the window becomes active): a window opened afresh starts at its top, whatever had the
 // focus when it last closed.
 void focusFirstControl(QWidget* window);
-
-// Shows a review window modeless; one already up runs its activation again and comes to
-// the front, as a window shown anew would.
-void showView(QWidget* window, const std::function<void()>& activate);
 
 // How the keyboard reaches the things of a picture that a click reaches.
 struct KeyboardElements {

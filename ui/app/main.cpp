@@ -1,6 +1,7 @@
-#include "main/command_line.h"
-#include "main/platform.h"
-#include "main/windows.h"
+#include "app/command_line.h"
+#include "app/front_end.h"
+#include "app/platform.h"
+#include "kit/widgets.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // The main window ends the program; the stay-on-top windows never close.
     app.setQuitOnLastWindowClosed(false);
-    app.setWindowIcon(QIcon(QStringLiteral(":/kw_switch.png")));
+    app.setWindowIcon(kw::ui::programIcon());
     if (!kw::ui::createWindows())
         return 1;
     const int code = app.exec();

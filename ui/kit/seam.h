@@ -4,6 +4,8 @@
 // The program shows real ones; tests install a Script to play the student and
 // record every message.
 
+#include "game.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,7 +15,8 @@ class QWidget;
 
 namespace kw::seam {
 
-enum class BoxKind { Warning, Error, Information, Confirmation };
+// The game's kinds of box, with their captions.
+using BoxKind = kw::BoxKind;
 
 struct BoxRecord {
     BoxKind kind;

@@ -3,19 +3,25 @@
 #include "pixelruns.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QIconEngine>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QResource>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -65,7 +71,48 @@ public:
     }
 };
 
+// Drops the presses the keyboard repeats while Enter or Space is held. X11 repeats a held key
+// as a release and a press of the same instant, which Qt marks as repeated only when both have
+// come in by the time it reads the release: the instant tells the others.
+class HeldKeyFilter : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+            return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter &&
+            key->key() != Qt::Key_Space)
+            return QObject::eventFilter(watched, event);
+        if (type == QEvent::KeyRelease) {
+            m_released = key->key();
+            m_releasedAt = key->timestamp();
+            return QObject::eventFilter(watched, event);
+        }
+        // Events made up by the program itself carry no instant.
+        const bool repeated =
+            key->isAutoRepeat() ||
+            (m_releasedAt != 0 && key->key() == m_released && key->timestamp() == m_releasedAt);
+        return repeated || QObject::eventFilter(watched, event);
+    }
+
+private:
+    int m_released = 0;
+    quint64 m_releasedAt = 0;
+};
+
 } // namespace
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toQColor(kw::Rgb colour)
+{
+    return QColor(colour.r, colour.g, colour.b);
+}
 
 namespace {
 
@@ -195,7 +242,8 @@ void setCell(QTableWidget* grid, int column, int row, const QString& text)
         item = new QTableWidgetItem;
         grid->setItem(row, column, item);
     }
-    item->setText(text);
+    if (item->text() != text)
+        item->setText(text);
 }
 
 QString cell(const QTableWidget* grid, int column, int row)
@@ -204,16 +252,42 @@ QString cell(const QTableWidget* grid, int column, int row)
     return item ? item->text() : QString();
 }
 
-QString layersText()
+void setCurrentCell(QTableWidget* grid, int column, int row)
 {
-    return QStringLiteral(" Couches LLC et supérieures");
+    if (grid->currentRow() == row && grid->currentColumn() == column)
+        return;
+    const QSignalBlocker quiet(grid);
+    grid->setCurrentCell(row, column);
 }
 
-void setupFrameGrid(QTableWidget* grid, const QString& layers)
+void setupFrameGrid(QTableWidget* grid)
 {
     setColumnWidths(grid, {98, 98, 10, 140, 22});
-    setCell(grid, 3, 0, layers);
-    setCell(grid, 4, 0, QStringLiteral("FCS"));
+}
+
+void showFrame(QTableWidget* grid, const std::array<std::string, 5>& cells)
+{
+    for (int column = 0; column < static_cast<int>(cells.size()); ++column)
+        setCell(grid, column, 0, fromUtf8(cells[static_cast<std::size_t>(column)]));
+}
+
+void setText(QLabel* label, const QString& text)
+{
+    if (label->text() != text)
+        label->setText(text);
+}
+
+void setText(QLineEdit* edit, const QString& text)
+{
+    if (edit->text() != text)
+        edit->setText(text);
+}
+
+void setShown(QWidget* widget, bool shown)
+{
+    // A control hidden or shown only as its window is keeps its own state unchanged.
+    if (widget->isVisibleTo(widget->window()) != shown)
+        widget->setVisible(shown);
 }
 
 bool isEnterKey(const QEvent* event)
@@ -223,6 +297,22 @@ bool isEnterKey(const QEvent* event)
     const auto* key = static_cast<const QKeyEvent*>(event);
     return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
            (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+void ignoreHeldKeys()
+{
+    // One for the application object, which owns it.
+    static QPointer<HeldKeyFilter> filter;
+    if (filter || !qApp)
+        return;
+    filter = new HeldKeyFilter;
+    filter->setParent(qApp);
+    qApp->installEventFilter(filter);
+}
+
+bool becameActive(const QWidget* window, const QEvent* event)
+{
+    return event->type() == QEvent::ActivationChange && window->isActiveWindow();
 }
 
 QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QString& caption)
@@ -235,8 +325,8 @@ QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QStrin
     for (const auto& [resource, mode] :
          {std::pair{QStringLiteral(":/tick.png"), QIcon::Normal},
           std::pair{QStringLiteral(":/tick_disabled.png"), QIcon::Disabled}}) {
-        icon.addPixmap(QPixmap(resource), mode);
-        QPixmap twin(twinResource(resource));
+        icon.addPixmap(QPixmap::fromImage(readImage(resource)), mode);
+        QPixmap twin = QPixmap::fromImage(readImage(twinResource(resource)));
         if (!twin.isNull()) {
             twin.setDevicePixelRatio(2);
             icon.addPixmap(twin, mode);
@@ -245,6 +335,15 @@ QPushButton* makeTickButton(QWidget* parent, const QRect& geometry, const QStrin
     button->setIcon(icon);
     button->setIconSize(QSize(18, 18));
     return button;
+}
+
+QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resource)
+{
+    auto* picture = new QLabel(parent);
+    picture->setGeometry(geometry);
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture->setPixmap(loadPicture(resource, picture));
+    return picture;
 }
 
 int pictureScale(const QWidget* widget)
@@ -262,16 +361,95 @@ QString twinResource(const QString& resource)
     return resource.left(dot) + QStringLiteral("@2x") + resource.mid(dot);
 }
 
+QImage readImage(const QString& file)
+{
+    // Read in the format its name gives: left to itself the reader would first ask every
+    // image plugin installed whether it knows the file, which loads them all.
+    QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
+
 QPixmap loadPicture(const QString& resource, const QWidget* widget)
 {
     if (pictureScale(widget) == 2) {
-        QPixmap twin(twinResource(resource));
+        QPixmap twin = QPixmap::fromImage(readImage(twinResource(resource)));
         if (!twin.isNull()) {
             twin.setDevicePixelRatio(2);
             return twin;
         }
     }
-    return QPixmap(resource);
+    return QPixmap::fromImage(readImage(resource));
+}
+
+namespace {
+
+// An icon of picture files read only when it is first drawn or measured: an icon that is set
+// but not shown yet costs nothing.
+class FilesIconEngine : public QIconEngine {
+public:
+    explicit FilesIconEngine(QList<IconFile> files) : m_files(std::move(files)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    // `size` in device pixels, as for the icon's own engine.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().pixmap(size, 1.0, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                         qreal scale) override
+    {
+        const QSize logical(qRound(size.width() / scale), qRound(size.height() / scale));
+        return icon().pixmap(logical, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
+    {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return m_files.isEmpty(); }
+    QString key() const override { return QStringLiteral("kw_files"); }
+    QIconEngine* clone() const override { return new FilesIconEngine(m_files); }
+
+private:
+    const QIcon& icon()
+    {
+        if (!m_read) {
+            m_read = true;
+            // A missing file leaves its size out (a twin of high density, say).
+            for (const IconFile& file : std::as_const(m_files))
+                if (const QImage image = readImage(file.name); !image.isNull())
+                    m_icon.addPixmap(QPixmap::fromImage(image), file.mode);
+        }
+        return m_icon;
+    }
+
+    QList<IconFile> m_files;
+    QIcon m_icon;
+    bool m_read = false;
+};
+
+} // namespace
+
+QIcon iconOfFiles(const QList<IconFile>& files)
+{
+    return QIcon(new FilesIconEngine(files));
+}
+
+QIcon programIcon()
+{
+    // As an icon made from the file would be: its twin too on a screen of high density.
+    const QString resource = QStringLiteral(":/kw_switch.png");
+    QList<IconFile> files{{resource}};
+    if (qApp->devicePixelRatio() > 1)
+        files << IconFile{twinResource(resource)};
+    return iconOfFiles(files);
 }
 
 namespace {
@@ -305,7 +483,7 @@ QImage readCanvas(const QString& resource)
                 return image;
         }
     }
-    return QImage(resource).convertToFormat(QImage::Format_RGB32);
+    return readImage(resource).convertToFormat(QImage::Format_RGB32);
 }
 
 QImage enlarged(const QImage& picture, int scale)
@@ -333,19 +511,6 @@ void focusFirstControl(QWidget* window)
             return;
         }
     }
-}
-
-void showView(QWidget* window, const std::function<void()>& activate)
-{
-    if (!window->isVisible()) {
-        window->show(); // the show event runs the activation
-        return;
-    }
-    activate();
-    if (window->isMinimized())
-        window->showNormal();
-    window->raise();
-    window->activateWindow();
 }
 
 ImageView::ImageView(QWidget* parent, const QRect& geometry, const QString& resource)
