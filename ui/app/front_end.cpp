@@ -62,6 +62,8 @@ QWidget* widgetOf(kw::Window window)
 
 class FrontEnd final : public Play {
 public:
+    explicit FrontEnd(kw::GameOptions options) : m_game(std::move(options)) {}
+
     const kw::Game& game() const override { return m_game; }
     kw::Game& game() { return m_game; }
 
@@ -229,11 +231,12 @@ private:
 };
 
 std::unique_ptr<FrontEnd> theFrontEnd;
+kw::GameOptions theGameOptions;
 
 bool startMainWindow()
 {
     setUpApplication();
-    theFrontEnd = std::make_unique<FrontEnd>();
+    theFrontEnd = std::make_unique<FrontEnd>(theGameOptions);
     setPlay(theFrontEnd.get());
     Windows& w = windows();
     w.Principale = new TPrincipale;
@@ -314,6 +317,11 @@ void refreshWindows()
 {
     if (theFrontEnd)
         theFrontEnd->refresh();
+}
+
+void setGameOptions(const kw::GameOptions& options)
+{
+    theGameOptions = options;
 }
 
 } // namespace kw::ui

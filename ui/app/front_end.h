@@ -7,7 +7,8 @@
 
 namespace kw {
 class Game;
-}
+struct GameOptions;
+} // namespace kw
 
 namespace kw::ui {
 
@@ -31,5 +32,9 @@ kw::Game& game();
 
 // Every window shows the game's view again (after a test has set a play up on the game).
 void refreshWindows();
+
+// For tests: the options the games of the next programs are created with (a fixed seed, a
+// clock the test moves). The program itself never sets them: its clock and its seed.
+void setGameOptions(const kw::GameOptions& options);
 
 } // namespace kw::ui
