@@ -1,6 +1,6 @@
 // Every scenario file of tests/scenarios replayed through the real windows, offscreen, with
-// the mouse; the two example series also by keys alone, with the addresses copied from the
-// cache, and with Enter for "Terminé". The same files are replayed against the game alone
+// the mouse and by keys; the two example series also with the addresses copied from the cache,
+// and with Enter for "Terminé". The same files are replayed against the game alone
 // (core_tests) and through the web page.
 //
 // One row: tst_scenarios replay:<name>[/keys|/cache|/enter]
@@ -26,12 +26,15 @@ void TestScenarios::replay_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<Ways>("ways");
-    for (const auto& path : kw::scenario::listScenarios(KW_SCENARIOS))
-        QTest::newRow(path.stem().c_str()) << QString::fromStdString(path.string()) << Ways{};
-    // The ways of working that only the windows have, on the ready example series.
+    // With the mouse, and by keys (the mouse only for what no key reaches).
+    for (const auto& path : kw::scenario::listScenarios(KW_SCENARIOS)) {
+        const QString file = QString::fromStdString(path.string());
+        QTest::newRow(path.stem().c_str()) << file << Ways{};
+        QTest::addRow("%s/keys", path.stem().c_str()) << file << Ways{true, false, false};
+    }
+    // The other ways of working only the windows have, on the ready example series.
     for (const char* name : {"serie_imposee", "serie_aleatoire"}) {
         const QString file = QStringLiteral(KW_SCENARIOS "/%1.scenario").arg(QLatin1String(name));
-        QTest::addRow("%s/keys", name) << file << Ways{true, false, false};
         QTest::addRow("%s/cache", name) << file << Ways{false, true, false};
         QTest::addRow("%s/enter", name) << file << Ways{false, false, true};
     }

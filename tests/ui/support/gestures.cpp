@@ -71,9 +71,9 @@ bool Gestures::reached(bool done, const QString& what)
     return done;
 }
 
-void Gestures::selectGridCell(QTableWidget* grid, int column, int row)
+void Gestures::selectGridCell(QTableWidget* grid, int column, int row, bool byKeys)
 {
-    if (!m_ways.keys) {
+    if (!byKeys) {
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCentre(grid, column, row));
         return;
     }
@@ -82,13 +82,13 @@ void Gestures::selectGridCell(QTableWidget* grid, int column, int row)
                 QStringLiteral("cell %1,%2 of %3").arg(column).arg(row).arg(grid->objectName()));
 }
 
-void Gestures::enter(QTableWidget* grid, int column, int row)
+void Gestures::enter(QTableWidget* grid, int column, int row, bool byKeys)
 {
-    if (!m_ways.keys) {
+    if (!byKeys) {
         doubleClick(grid->viewport(), cellCentre(grid, column, row));
         return;
     }
-    selectGridCell(grid, column, row);
+    selectGridCell(grid, column, row, true);
     if (failure.isEmpty())
         keys::press(Qt::Key_Return);
 }
@@ -98,12 +98,12 @@ void Gestures::clickDiagram(int x, int y, const QString& element, Qt::MouseButto
     kw::ui::ImageView* diagram = kw::ui::windows().Principale->Image1;
     if (!onScreen(diagram))
         return;
-    if (!m_ways.keys) {
+    // What no key reaches (a point that is no element), the student clicks with the mouse.
+    if (!m_ways.keys || element.isEmpty()) {
         QTest::mouseClick(diagram, button, {}, QPoint(x, y));
         return;
     }
-    const QString what = QStringLiteral("the diagram at %1,%2").arg(x).arg(y);
-    if (reached(!element.isEmpty(), what) && reached(keys::tabTo(diagram), what) &&
+    if (reached(keys::tabTo(diagram), QStringLiteral("the diagram")) &&
         reached(keys::markElement(diagram, element), element))
         keys::press(Qt::Key_Space);
 }
@@ -114,16 +114,19 @@ void Gestures::copy(Tf_source* dialog, int row, int column)
         return;
     if (m_ways.keys && !dialog->Panel->isEnabled())
         return;
-    // The first grid picks, a double-click (or Enter) on the second copies.
+    // The first grid picks, a double-click (or Enter) on the second copies. The keys cannot
+    // copy the heading row, which the arrows only reach from the row below, picking that row:
+    // the student takes the mouse for it.
+    const bool byKeys = m_ways.keys && row >= 1;
     const bool cacheLast = m_ways.copyFromCache;
     const int cacheColumn =
-        m_ways.keys ? std::max(0, dialog->table_MAC->currentColumn()) : (cacheLast ? 1 : 0);
+        byKeys ? std::max(0, dialog->table_MAC->currentColumn()) : (cacheLast ? 1 : 0);
     if (cacheLast) {
-        selectGridCell(dialog->trame, column, 0);
-        enter(dialog->table_MAC, cacheColumn, row);
+        selectGridCell(dialog->trame, column, 0, byKeys);
+        enter(dialog->table_MAC, cacheColumn, row, byKeys);
     } else {
-        selectGridCell(dialog->table_MAC, cacheColumn, row);
-        enter(dialog->trame, column, 0);
+        selectGridCell(dialog->table_MAC, cacheColumn, row, byKeys);
+        enter(dialog->trame, column, 0, byKeys);
     }
 }
 
@@ -143,14 +146,12 @@ void Gestures::clickLed(kw::ui::ImageView* picture, int k, const QPoint& point)
 {
     if (!onScreen(picture))
         return;
-    if (!m_ways.keys) {
+    if (!m_ways.keys || k < 1) {
         QTest::mouseClick(picture, Qt::LeftButton, {}, point);
         return;
     }
     const QString what = QStringLiteral("LED %1 of %2").arg(k).arg(picture->window()->objectName());
-    if (!picture->isEnabled())
-        return;
-    if (!reached(k >= 1, what) || !reached(keys::tabTo(picture), what))
+    if (!picture->isEnabled() || !reached(keys::tabTo(picture), what))
         return;
     keys::press(Qt::Key_Home);
     for (int i = 0; i < MaxKeys && picture->markedElement() < k - 1; ++i)
@@ -190,13 +191,13 @@ void Gestures::press(QPushButton* button)
 void Gestures::selectCell(Tf_switch* dialog, int column)
 {
     if (onScreen(dialog) && !(m_ways.keys && !dialog->trame->isEnabled()))
-        selectGridCell(dialog->trame, column, 0);
+        selectGridCell(dialog->trame, column, 0, m_ways.keys);
 }
 
 void Gestures::doubleClickCell(Tf_switch* dialog, int column)
 {
     if (onScreen(dialog) && !(m_ways.keys && !dialog->trame->isEnabled()))
-        enter(dialog->trame, column, 0);
+        enter(dialog->trame, column, 0, m_ways.keys);
 }
 
 void Gestures::clickPort(Tf_switch* dialog, int port)

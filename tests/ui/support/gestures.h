@@ -44,16 +44,16 @@ public:
     QString failure;
 
     // The diagram: a mouse-down at picture pixel (x, y); by keys, the focus mark brought to the
-    // element screen readers know as `element` (empty: the keys cannot reach that pixel), then
-    // Space.
+    // element screen readers know as `element`, then Space (a pixel of no element, `element`
+    // empty, is clicked with the mouse: no key reaches it).
     void clickDiagram(int x, int y, const QString& element,
                       Qt::MouseButton button = Qt::LeftButton);
     // Sending dialog: cache row `row` copied into frame cell `column`.
     void copy(Tf_source* dialog, int row, int column);
     // A check box brought to `ticked` by one click, unless it is so already.
     void setTicked(QAbstractButton* box, bool ticked);
-    // LED picture: LED k (1..8) clicked at `point` (by keys: element k - 1, Space); k 0 is a
-    // point that is no LED, which the keys cannot reach.
+    // LED picture: LED k (1..8) clicked at `point` (by keys: element k - 1, Space); with k 0,
+    // a point the keys do not reach, clicked with the mouse.
     void clickLed(kw::ui::ImageView* picture, int k, const QPoint& point);
     // "Terminé", "OK", "Fin du traitement de la trame".
     void press(QPushButton* button);
@@ -73,8 +73,8 @@ public:
 
 private:
     bool reached(bool done, const QString& what);
-    void selectGridCell(QTableWidget* grid, int column, int row);
-    void enter(QTableWidget* grid, int column, int row);
+    void selectGridCell(QTableWidget* grid, int column, int row, bool byKeys);
+    void enter(QTableWidget* grid, int column, int row, bool byKeys);
 
     Ways m_ways;
 };
