@@ -8,6 +8,8 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,46 @@ TEST_P(Replay, OnTheGame)
 }
 
 INSTANTIATE_TEST_SUITE_P(scenario, Replay, testing::ValuesIn(scenarioFiles()), testName);
+
+// The lines of a text, whatever their ends, blank lines at the end left out.
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    while (!lines.empty() && lines.back().find_first_not_of(" \t") == std::string::npos)
+        lines.pop_back();
+    return lines;
+}
+
+std::string fileText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The scenarios of the two example series play the ready folders of examples/, line for line:
+// what they show of the examples holds for the folders the teachers get.
+TEST(ScenarioFormat, ExampleSeriesAreTheExampleFolders)
+{
+    const fs::path examples = fs::path(KW_SCENARIOS) / ".." / ".." / "examples";
+    for (const char* name : {"serie_imposee", "serie_aleatoire"}) {
+        const Scenario scenario = load(fs::path(KW_SCENARIOS) / (std::string(name) + ".scenario"));
+        ASSERT_TRUE(scenario.ini && scenario.exercises) << name;
+        EXPECT_EQ(linesOf(*scenario.ini), linesOf(fileText(examples / name / "kw_switch.INI")))
+            << name;
+        EXPECT_EQ(scenario.exercises->folder, "") << name;
+        EXPECT_EQ(linesOf(scenario.exercises->text),
+                  linesOf(fileText(examples / name / "switchexos.kw")))
+            << name;
+    }
+}
 
 // A line the format does not know must stop the file, never pass unseen: a misspelt
 // expectation would otherwise check nothing.

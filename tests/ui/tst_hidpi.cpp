@@ -2,8 +2,8 @@
 // cable line and LED square drawn at run time covers whole 2 x 2 blocks, so that it lands
 // exactly on the bitmap's features.
 
-#include "player.h"
 #include "student.h"
+#include "widget_replay.h"
 
 #include "app/windows.h"
 #include "diagram.h"
@@ -27,7 +27,6 @@
 
 #include <functional>
 
-using kw::test::Player;
 using kw::test::Program;
 using kw::ui::ImageView;
 using kw::ui::windows;
@@ -261,21 +260,21 @@ void TestHiDpi::ledSquaresCoverWholeBlocks()
 
 void TestHiDpi::wholeExercisesShownSharp_data()
 {
-    QTest::addColumn<QByteArray>("exercises");
-    QTest::newRow("Machine 1 to Machine 5") << exercise("1 5");
-    QTest::newRow("ServeurA to Broadcast") << exercise("7 9");
-    QTest::newRow("Machine 6 to ServeurB") << exercise("6 8");
+    QTest::addColumn<QString>("scenario");
+    // A machine's frame flooded through both hubs, a server's, then filtered frames, a known
+    // server and Broadcasts.
+    for (const char* name : {"road_of_one_frame", "server_flood_hub2_first", "more_paths"})
+        QTest::newRow(name) << QString::fromLatin1(name);
 }
 
 void TestHiDpi::wholeExercisesShownSharp()
 {
-    QFETCH(QByteArray, exercises);
-    Program program(imposedIni, exercises.constData());
-    Player player(program);
-    QVERIFY(player.playExercise());
-    QVERIFY(player.current().completed);
+    QFETCH(QString, scenario);
+    kw::test::ScenarioProgram program(kw::test::scenarioNamed(scenario));
+    const kw::test::WidgetReplayResult replay = program.replay();
+    QVERIFY2(replay.ok(), qPrintable(replay.failures.join(QLatin1Char('\n'))));
 
-    // The player has checked every line's colour in picture pixels; the screen shows each
+    // The replay has checked every line's colour in picture pixels; the screen shows each
     // of them over whole blocks, on the untouched bitmap.
     QCOMPARE(pixelsOf(windows().Principale->Image1->screenCanvas()), expectedDiagram());
     QList<QRgb> colours;

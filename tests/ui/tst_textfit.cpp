@@ -5,8 +5,8 @@
 // were laid out for cuts texts everywhere. Every control lies whole inside its window's
 // client area too. Run at scale 1 and again at QT_SCALE_FACTOR=2.
 
-#include "player.h"
 #include "student.h"
+#include "widget_replay.h"
 
 #include "app/windows.h"
 #include "global.h"
@@ -38,8 +38,7 @@
 #include <memory>
 #include <optional>
 
-using kw::test::Player;
-using kw::test::Program;
+using kw::test::ScenarioProgram;
 using kw::ui::windows;
 
 namespace {
@@ -257,7 +256,7 @@ private slots:
     void cleanupTestCase();
 
 private:
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<ScenarioProgram> m_program;
     QList<QWidget*> everyWidget() const;
 };
 
@@ -265,15 +264,10 @@ void TestTextFit::initTestCase()
 {
     // Every station in the switch's table with a three-digit lifetime; a Broadcast frame,
     // played whole, fills every frame and name the windows show; the series then ends.
-    m_program = std::make_unique<Program>(
-        "[parametres]\r\nquestions=.\r\nentrees_initiales=12345678\r\nttl_max=255\r\n",
-        "1 9\r\nFIN\r\n");
-    QVERIFY(m_program->started());
-    {
-        Player player(*m_program);
-        QVERIFY(player.playExercise());
-        QVERIFY(player.current().seriesEnded);
-    }
+    m_program = std::make_unique<ScenarioProgram>(
+        kw::test::scenarioNamed(QStringLiteral("broadcast_every_station_known")));
+    const kw::test::WidgetReplayResult replay = m_program->replay();
+    QVERIFY2(replay.ok(), qPrintable(replay.failures.join(QLatin1Char('\n'))));
     // The counters at their widest, in the wider of the exercise number's two forms.
     kw::SharedState& g = kw::test::state();
     g.ErrorTotal = 65535;

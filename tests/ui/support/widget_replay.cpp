@@ -43,9 +43,10 @@
 
 namespace kw::test {
 
+using namespace kw::scenario;
+
 namespace {
 
-using namespace kw::scenario;
 using kw::ui::windows;
 
 QWidget* widgetOf(kw::Window window)
@@ -200,24 +201,35 @@ protected:
     }
 };
 
-class Replayer {
+} // namespace
+
+class ScenarioProgram::Replayer {
 public:
-    Replayer(const Scenario& scenario, Ways ways, std::function<void()> atEnd)
-        : m_scenario(scenario), m_steps(scenario.steps), m_hands(ways), m_atEnd(std::move(atEnd)),
+    Replayer(const Scenario& scenario, Ways ways)
+        : m_scenario(scenario), m_steps(m_scenario.steps), m_hands(ways),
           m_now(kw::daysFromLocal(2000, 2, 1, 8, 0, 0, 0))
     {
         m_script.onBox = [this](const kw::seam::BoxRecord& box) { return onBox(box); };
         m_script.onModal = [this](QDialog* dialog) { onModal(dialog); };
     }
 
+    ~Replayer()
+    {
+        if (programUp())
+            kw::ui::destroyWindows();
+        kw::ui::setGameOptions({});
+        if (!m_previousFolder.isEmpty())
+            QDir::setCurrent(m_previousFolder);
+    }
+
     WidgetReplayResult run()
     {
-        QTemporaryDir folder;
-        writeSeries(m_scenario, folder.path().toStdString());
-        const QString previous = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        m_folder = QDir::currentPath();
+        writeSeries(m_scenario, m_folder.path().toStdString());
+        m_previousFolder = QDir::currentPath();
+        QDir::setCurrent(m_folder.path());
+        m_folderText = QDir::currentPath();
         kw::ui::setGameOptions(kw::GameOptions{[this] { return m_now; }, m_scenario.seed});
+        kw::seam::Script* previousScript = kw::seam::script();
         kw::seam::setScript(&m_script);
         qApp->installEventFilter(&m_watch);
         previousHandler = qInstallMessageHandler(quietHandler);
@@ -229,13 +241,9 @@ public:
         checkPending();
         play(nullptr);
 
-        if (m_started)
-            kw::ui::destroyWindows();
         qInstallMessageHandler(previousHandler);
         qApp->removeEventFilter(&m_watch);
-        kw::seam::setScript(nullptr);
-        kw::ui::setGameOptions({});
-        QDir::setCurrent(previous);
+        kw::seam::setScript(previousScript);
         return m_result;
     }
 
@@ -434,7 +442,6 @@ private:
     void checkPending()
     {
         const Step& step = m_steps[*m_pending];
-        const bool last = *m_pending + 1 == m_steps.size();
         m_pending.reset();
         // Activations and the rest the window system sends.
         QCoreApplication::processEvents();
@@ -443,8 +450,6 @@ private:
         for (const Expectation& e : step.expectations)
             check(e);
         m_checking = nullptr;
-        if (last && !failed() && m_atEnd)
-            m_atEnd();
     }
 
     void checkBoxes(const Step& step)
@@ -456,7 +461,7 @@ private:
         for (std::size_t i = 0; i < common; ++i) {
             const ExpectedBox& want = step.boxes[i];
             const kw::seam::BoxRecord& shown = m_boxes[i];
-            const QString text = q(withFolder(want.text, m_folder.toStdString()));
+            const QString text = q(withFolder(want.text, m_folderText.toStdString()));
             if (shown.kind != want.kind || shown.caption != kw::seam::captionOf(want.kind) ||
                 shown.text != text)
                 fail(want.line, QStringLiteral("box ") + named(want.kind, q(want.text)),
@@ -693,12 +698,13 @@ private:
         }
     }
 
-    const Scenario& m_scenario;
+    const Scenario m_scenario;
     const std::vector<Step>& m_steps;
     Gestures m_hands;
-    std::function<void()> m_atEnd;
     double m_now;
-    QString m_folder;
+    QTemporaryDir m_folder;
+    QString m_folderText;
+    QString m_previousFolder;
     kw::seam::Script m_script;
     ActivationWatch m_watch;
     bool m_started = false;
@@ -712,12 +718,21 @@ private:
     WidgetReplayResult m_result;
 };
 
-} // namespace
-
-WidgetReplayResult replayThroughWindows(const Scenario& scenario, Ways ways,
-                                        const std::function<void()>& atEnd)
+ScenarioProgram::ScenarioProgram(const Scenario& scenario, Ways ways)
+    : m_replayer(std::make_unique<Replayer>(scenario, ways))
 {
-    return Replayer(scenario, ways, atEnd).run();
+}
+
+ScenarioProgram::~ScenarioProgram() = default;
+
+WidgetReplayResult ScenarioProgram::replay()
+{
+    return m_replayer->run();
+}
+
+WidgetReplayResult replayThroughWindows(const Scenario& scenario, Ways ways)
+{
+    return ScenarioProgram(scenario, ways).replay();
 }
 
 Scenario scenarioNamed(const QString& name)

@@ -16,7 +16,7 @@
 
 #include <QStringList>
 
-#include <functional>
+#include <memory>
 
 namespace kw::test {
 
@@ -28,10 +28,24 @@ struct WidgetReplayResult {
     bool ok() const { return failures.isEmpty(); }
 };
 
-// `atEnd` runs once the last step has held, with the program still up (for a test that looks
-// further at the windows).
-WidgetReplayResult replayThroughWindows(const kw::scenario::Scenario& scenario, Ways ways = {},
-                                        const std::function<void()>& atEnd = {});
+// One program started on a scenario's series, kept up after its replay for a test that looks
+// further at the windows; it ends with this object.
+class ScenarioProgram {
+public:
+    explicit ScenarioProgram(const kw::scenario::Scenario& scenario, Ways ways = {});
+    ~ScenarioProgram();
+    ScenarioProgram(const ScenarioProgram&) = delete;
+    ScenarioProgram& operator=(const ScenarioProgram&) = delete;
+
+    // Starts the program and plays every step, once.
+    WidgetReplayResult replay();
+
+private:
+    class Replayer;
+    std::unique_ptr<Replayer> m_replayer;
+};
+
+WidgetReplayResult replayThroughWindows(const kw::scenario::Scenario& scenario, Ways ways = {});
 
 // A scenario file of tests/scenarios, by its name.
 kw::scenario::Scenario scenarioNamed(const QString& name);
