@@ -120,39 +120,7 @@ std::string windowName(Window w)
 
 // ---- Acts ----
 
-enum class Op {
-    ClickDiagram,
-    SelectFrameColumn,
-    SelectCacheRow,
-    CopyAddress,
-    SetCopy,
-    ClickLed,
-    PressDone,
-    SelectSwitchColumn,
-    ChooseUpdatePort,
-    CopyToEntryRow,
-    ChooseForwarding,
-    ClickSwitchPicture,
-    SetTick,
-    Fin,
-    Nouveau,
-    About,
-    Quit,
-    Answer,
-    Close,
-    Activate,
-};
-
-struct Act {
-    Op op = Op::ClickDiagram;
-    Window window = Window::Principale;
-    int a = 0;
-    int b = 0;
-    bool flag = false;
-    Tick tick = Tick::emetteur;
-    ForwardingChoice choice = ForwardingChoice::None;
-    bool belief = false; // a good student's press whose answer tells which guess was wrong
-};
+} // namespace
 
 std::string describe(const Act& act)
 {
@@ -250,6 +218,8 @@ Effects perform(Game& game, const Act& act)
     }
     return {};
 }
+
+namespace {
 
 // The window an act is made in; nothing for the answer to a box.
 std::optional<Window> targetOf(const Act& act)
@@ -436,38 +406,13 @@ SeriesFolder::~SeriesFolder()
     std::filesystem::remove_all(m_path, ignored);
 }
 
-// ---- The monkey ----
+// ---- The student ----
 
-struct GameMonkey::Impl {
-    Impl(const Series& s, std::string f, std::uint32_t seed, Dice& d, int hints, Stats& st)
-        : series(s), folder(std::move(f)), seed(seed), dice(d), hintPercent(hints), stats(st)
-    {
-    }
+struct Student::Impl {
+    Impl(Dice& d, int hints) : dice(d), hintPercent(hints) {}
 
-    const Series& series;
-    std::string folder;
-    std::uint32_t seed;
     Dice& dice;
     int hintPercent;
-    Stats& stats;
-
-    double now = 36557.0; // a fixed moment; the series' time is not what is checked here
-    std::optional<Game> game;
-    bool ended = false;
-
-    // What a front end would know from the effects alone.
-    std::array<Showing, WindowCount> shownWindows{};
-    std::array<std::array<Rgb, 2>, CableCount + 1> cables{};
-    std::array<std::array<std::optional<Rgb>, LedCount + 1>, 3> leds{}; // Hub1, Hub2, switch
-
-    int expectedErrors = 0;
-    int lastFlow = 0;
-    int hubMoves = 0;
-    int exercise = 0;
-    int frameDoneFor = -1;
-    bool seriesEnded = false;
-    bool committed = false;
-    SwitchTable lastTable;
 
     // The good student's guesses for the exercise in play, put right by the boxes' answers.
     int guessesFor = -1;
@@ -477,69 +422,13 @@ struct GameMonkey::Impl {
     int txGuess = 0;  // with a port: 0 that port's TX, 1 none
     std::deque<Act> plan;
 
-    struct Made {
-        long index;
-        int flow;
-        Act act;
-    };
-    std::deque<Made> recent; // described only when something broke
-    std::string failure;
-
-    void fail(const std::string& what)
-    {
-        if (failure.empty())
-            failure = what;
-    }
-
     unsigned roll(unsigned n) { return dice.below(n); }
     bool percent(unsigned p) { return roll(100) < p; }
     int between(int low, int high) { return low + static_cast<int>(roll(high - low + 1)); }
 
-    // ---- Runs ----
-
-    void startRun()
+    void refreshGuesses(const Game& game)
     {
-        game.emplace(GameOptions{[this] { return now; }, seed + stats.runs});
-        ended = false;
-        ++stats.runs;
-        const Effects start = game->start(folder);
-        KW_EXPECT(game->started(), std::string("the series ") + series.name + " did not start");
-        for (const Effect& e : start)
-            KW_EXPECT(e.kind != Effect::Kind::Box, "a box at the start: " + e.text);
-        const GameView& v = game->view();
-        shownWindows = v.showing;
-        cables = {};
-        leds = {};
-        applyPaint(start);
-        expectedErrors = 0;
-        lastFlow = game->state().FlowState;
-        exercise = game->state().ExerciseNumber;
-        hubMoves = 0;
-        frameDoneFor = -1;
-        seriesEnded = false;
-        committed = false;
-        lastTable = v.switch_.table;
-        plan.clear();
-        guessesFor = -1;
-        ++stats.exercises;
-        checkAfter({}, std::nullopt);
-    }
-
-    void applyPaint(const Effects& effects)
-    {
-        for (const Effect& e : effects) {
-            if (e.kind == Effect::Kind::Line && e.number >= 1 && e.number <= CableCount)
-                cables[e.number][e.line == CableLine::First ? 0 : 1] = e.colour;
-            else if (e.kind == Effect::Kind::Led && e.number >= 1 && e.number <= LedCount)
-                leds[static_cast<int>(e.picture)][e.number] = e.colour;
-        }
-    }
-
-    // ---- Choosing ----
-
-    void refreshGuesses()
-    {
-        const int number = game->state().ExerciseNumber;
+        const int number = game.state().ExerciseNumber;
         if (guessesFor == number)
             return;
         guessesFor = number;
@@ -645,9 +534,9 @@ struct GameMonkey::Impl {
     }
 
     // The LED to click next to reach `want` in a picture, or 0 when it shows it.
-    int ledToFix(Window w, const std::array<bool, LedCount + 1>& want)
+    int ledToFix(const Game& game, Window w, const std::array<bool, LedCount + 1>& want)
     {
-        const LedsView* view = ledsOf(game->view(), w);
+        const LedsView* view = ledsOf(game.view(), w);
         for (int k = 1; k <= LedCount; ++k)
             if (isLitColour(view->leds[k]) != want[k])
                 return k;
@@ -663,22 +552,22 @@ struct GameMonkey::Impl {
     }
 
     // The act of a student who knows the network: what to do next in the window in front.
-    void hint()
+    void hint(const Game& game)
     {
-        refreshGuesses();
-        const GameView& v = game->view();
-        const SharedState& s = game->state();
+        refreshGuesses(game);
+        const GameView& v = game.view();
+        const SharedState& s = game.state();
         const int source = s.CurrentExercise.source;
         const int destination = s.CurrentExercise.destination;
-        const auto mac = [this](int station) { return game->stations()[station].mac; };
+        const auto mac = [&game](int station) { return game.stations()[station].mac; };
 
-        if (game->awaitingAnswer()) {
+        if (game.awaitingAnswer()) {
             Act act = simple(Op::Answer);
             act.flag = percent(1);
             plan.push_back(act);
             return;
         }
-        if (const std::optional<Window> modal = game->modalWindow()) {
+        if (const std::optional<Window> modal = game.modalWindow()) {
             switch (*modal) {
             case Window::Source:
                 if (v.source.frame[0] != mac(destination))
@@ -709,7 +598,7 @@ struct GameMonkey::Impl {
                     want[2 * p - 1] = p == in;
                     want[2 * p] = p != in;
                 }
-                if (const int k = ledToFix(*modal, want)) {
+                if (const int k = ledToFix(game, *modal, want)) {
                     plan.push_back(ledAct(*modal, k));
                 } else {
                     Act act = simple(Op::PressDone, *modal);
@@ -758,7 +647,7 @@ struct GameMonkey::Impl {
                 } else if (viaGuess != in && txGuess == 0) {
                     want[2 * viaGuess - 1] = true;
                 }
-                if (const int k = ledToFix(Window::SwitchGros, want)) {
+                if (const int k = ledToFix(game, Window::SwitchGros, want)) {
                     plan.push_back(ledAct(Window::SwitchGros, k));
                 } else {
                     Act act = simple(Op::PressDone, Window::SwitchGros);
@@ -862,12 +751,10 @@ struct GameMonkey::Impl {
     }
 
     // The answer to a good student's press tells which guess was wrong.
-    void learnFrom(const Act& act, const Effects& effects)
+    void learnFrom(const Act& act, const std::vector<std::string>& boxes)
     {
         auto shown = [&](const std::string& text) {
-            return std::any_of(effects.begin(), effects.end(), [&](const Effect& e) {
-                return e.kind == Effect::Kind::Box && e.text == text;
-            });
+            return std::find(boxes.begin(), boxes.end(), text) != boxes.end();
         };
         if (act.op == Op::PressDone && (act.window == Window::Hub1 || act.window == Window::Hub2)) {
             const int hub = act.window == Window::Hub1 ? 1 : 2;
@@ -883,6 +770,126 @@ struct GameMonkey::Impl {
                 txGuess = 1 - txGuess;
         }
     }
+};
+
+Student::Student(Dice& dice, int hintPercent) : m_impl(std::make_unique<Impl>(dice, hintPercent)) {}
+
+Student::~Student() = default;
+
+Act Student::next(const Game& game, bool* hinted)
+{
+    std::deque<Act>& plan = m_impl->plan;
+    if (plan.empty()) {
+        if (m_impl->percent(static_cast<unsigned>(m_impl->hintPercent))) {
+            m_impl->hint(game);
+            if (hinted)
+                *hinted = true;
+        } else {
+            plan.push_back(m_impl->randomAct());
+        }
+    }
+    const Act act = plan.front();
+    plan.pop_front();
+    return act;
+}
+
+void Student::told(const Act& act, const std::vector<std::string>& boxes)
+{
+    m_impl->learnFrom(act, boxes);
+}
+
+void Student::reset()
+{
+    m_impl->plan.clear();
+    m_impl->guessesFor = -1;
+}
+
+// ---- The monkey ----
+
+struct GameMonkey::Impl {
+    Impl(const Series& s, std::string f, std::uint32_t seed, Dice& d, int hints, Stats& st)
+        : series(s), folder(std::move(f)), seed(seed), dice(d), stats(st), student(d, hints)
+    {
+    }
+
+    const Series& series;
+    std::string folder;
+    std::uint32_t seed;
+    Dice& dice;
+    Stats& stats;
+
+    double now = 36557.0; // a fixed moment; the series' time is not what is checked here
+    std::optional<Game> game;
+    bool ended = false;
+
+    // What a front end would know from the effects alone.
+    std::array<Showing, WindowCount> shownWindows{};
+    std::array<std::array<Rgb, 2>, CableCount + 1> cables{};
+    std::array<std::array<std::optional<Rgb>, LedCount + 1>, 3> leds{}; // Hub1, Hub2, switch
+
+    int expectedErrors = 0;
+    int lastFlow = 0;
+    int hubMoves = 0;
+    int exercise = 0;
+    int frameDoneFor = -1;
+    bool seriesEnded = false;
+    bool committed = false;
+    SwitchTable lastTable;
+
+    Student student;
+
+    struct Made {
+        long index;
+        int flow;
+        Act act;
+    };
+    std::deque<Made> recent; // described only when something broke
+    std::string failure;
+
+    void fail(const std::string& what)
+    {
+        if (failure.empty())
+            failure = what;
+    }
+
+    // ---- Runs ----
+
+    void startRun()
+    {
+        game.emplace(GameOptions{[this] { return now; }, seed + stats.runs});
+        ended = false;
+        ++stats.runs;
+        const Effects start = game->start(folder);
+        KW_EXPECT(game->started(), std::string("the series ") + series.name + " did not start");
+        for (const Effect& e : start)
+            KW_EXPECT(e.kind != Effect::Kind::Box, "a box at the start: " + e.text);
+        const GameView& v = game->view();
+        shownWindows = v.showing;
+        cables = {};
+        leds = {};
+        applyPaint(start);
+        expectedErrors = 0;
+        lastFlow = game->state().FlowState;
+        exercise = game->state().ExerciseNumber;
+        hubMoves = 0;
+        frameDoneFor = -1;
+        seriesEnded = false;
+        committed = false;
+        lastTable = v.switch_.table;
+        student.reset();
+        ++stats.exercises;
+        checkAfter({}, std::nullopt);
+    }
+
+    void applyPaint(const Effects& effects)
+    {
+        for (const Effect& e : effects) {
+            if (e.kind == Effect::Kind::Line && e.number >= 1 && e.number <= CableCount)
+                cables[e.number][e.line == CableLine::First ? 0 : 1] = e.colour;
+            else if (e.kind == Effect::Kind::Led && e.number >= 1 && e.number <= LedCount)
+                leds[static_cast<int>(e.picture)][e.number] = e.colour;
+        }
+    }
 
     // ---- One act ----
 
@@ -894,16 +901,10 @@ struct GameMonkey::Impl {
             startRun();
             return failure.empty();
         }
-        if (plan.empty()) {
-            if (percent(static_cast<unsigned>(hintPercent))) {
-                hint();
-                ++stats.hints;
-            } else {
-                plan.push_back(randomAct());
-            }
-        }
-        const Act act = plan.front();
-        plan.pop_front();
+        bool hinted = false;
+        const Act act = student.next(*game, &hinted);
+        if (hinted)
+            ++stats.hints;
 
         recent.push_back({stats.acts, game->state().FlowState, act});
         if (recent.size() > 30)
@@ -915,8 +916,13 @@ struct GameMonkey::Impl {
             before.emplace(game->view(), game->state());
         const Effects effects = perform(*game, act);
         ++stats.acts;
-        if (act.belief)
-            learnFrom(act, effects);
+        if (act.belief) {
+            std::vector<std::string> boxes;
+            for (const Effect& e : effects)
+                if (e.kind == Effect::Kind::Box)
+                    boxes.push_back(e.text);
+            student.told(act, boxes);
+        }
         if (inert) {
             KW_EXPECT(effects.empty() && game->view() == before->first &&
                           game->state() == before->second,

@@ -90,6 +90,69 @@ private:
     std::string m_path;
 };
 
+// ---- The acts ----
+
+// One act of the student: one call of the game's (perform).
+enum class Op : std::uint8_t {
+    ClickDiagram,       // (a, b)
+    SelectFrameColumn,  // a
+    SelectCacheRow,     // a
+    CopyAddress,        //
+    SetCopy,            // flag
+    ClickLed,           // window, (a, b)
+    PressDone,          // window
+    SelectSwitchColumn, // a
+    ChooseUpdatePort,   // a
+    CopyToEntryRow,     //
+    ChooseForwarding,   // choice
+    ClickSwitchPicture, //
+    SetTick,            // tick, flag
+    Fin,                //
+    Nouveau,            //
+    About,              //
+    Quit,               //
+    Answer,             // flag
+    Close,              // window
+    Activate,           // window
+};
+
+struct Act {
+    Op op = Op::ClickDiagram;
+    Window window = Window::Principale;
+    int a = 0;
+    int b = 0;
+    bool flag = false;
+    Tick tick = Tick::emetteur;
+    ForwardingChoice choice = ForwardingChoice::None;
+    bool belief = false; // a good student's press whose answer tells which guess was wrong
+};
+
+std::string describe(const Act& act);
+Effects perform(Game& game, const Act& act);
+
+// The student the monkey plays: random acts of every kind, on any window, with any arguments,
+// and now and then (`hintPercent`) the act of a student who knows the network but not the
+// answers of its rules: what to do next in the window in front, its guesses put right by the
+// boxes the program answers with. A front end can play the same student through its windows.
+class Student {
+public:
+    Student(Dice& dice, int hintPercent);
+    ~Student();
+    Student(const Student&) = delete;
+    Student& operator=(const Student&) = delete;
+
+    // The next act for the game as it stands; `hinted` is set when a good student's is planned.
+    Act next(const Game& game, bool* hinted = nullptr);
+    // The texts of the boxes a good student's press (`belief`) brought up.
+    void told(const Act& act, const std::vector<std::string>& boxes);
+    // A new run: nothing planned, nothing guessed.
+    void reset();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
 struct Stats {
     long acts = 0;
     long hints = 0;
