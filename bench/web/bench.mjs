@@ -84,10 +84,12 @@ const instrument = () => {
   });
   // The next press of the mouse, to the frame painted after it; listened to before the page's
   // own listeners, so the frame asked for is the one that shows what they did.
-  bench.nextClick = () => new Promise((done) => addEventListener('pointerdown', (event) => {
-    const pressed = event.timeStamp;
-    afterFrame().then(() => done(performance.now() - pressed));
-  }, { capture: true, once: true }));
+  bench.armClick = () => {
+    bench.click = new Promise((done) => addEventListener('pointerdown', (event) => {
+      const pressed = event.timeStamp;
+      afterFrame().then(() => done(performance.now() - pressed));
+    }, { capture: true, once: true }));
+  };
 };
 
 const browser = await playwright.chromium.launch({ executablePath: chromiumPath, args: ['--no-sandbox'] });
@@ -163,9 +165,9 @@ try {
     const source = page.locator('[data-w="Source"]');
     const samples = [];
     for (let i = 0; i < clicks; ++i) {
-      const clicked = page.evaluate(() => window.__kwBench.nextClick());
+      await page.evaluate(() => window.__kwBench.armClick());
       await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
-      samples.push(await clicked);
+      samples.push(await page.evaluate(() => window.__kwBench.click));
       await page.evaluate(() => window.kwTest.idle());
       if (await source.getAttribute('data-shown') !== 'modal')
         throw new Error('click ' + (i + 1) + ' on ' + sender + ' did not open the sending dialog');
