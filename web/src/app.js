@@ -40,6 +40,7 @@ const App = {
       this.view = Core.view();
       Desk.updateInert(this.view.modal, false);
       this.render(false);
+      let done = this.log.length - effects.length;
       for (const effect of effects) {
         const win = Desk.windows[effect.w];
         switch (effect.k) {
@@ -60,6 +61,7 @@ const App = {
           break;
         }
         case 'open':
+          Dialogs.ensure(effect.w, this.view, this.log.slice(0, done));
           Desk.open(win, effect.modal);
           break;
         case 'close':
@@ -82,6 +84,7 @@ const App = {
           quit = true;
           break;
         }
+        done += 1;
       }
       if (this.playing) {
         this.render(true);

@@ -117,12 +117,30 @@ const Dialogs = {
   windows: [],
   geometry: null,
 
+  // The main window and the two reference windows, which the start shows, get their controls
+  // at once; the seven dialogs at their first opening (ensure), which the start need not wait for.
   build(windows, view, geometry) {
     this.windows = windows;
     this.geometry = geometry;
-    const builders = [this.principale, this.source, this.avance, this.hub, this.addresses, this.destination,
+    this.builders = [this.principale, this.source, this.avance, this.hub, this.addresses, this.destination,
       this.hub, this.about, this.switchDialog, this.switchLeds];
-    return windows.map((win, index) => builders[index].call(this, win, view, geometry));
+    const atOnce = [W.Principale, W.Avance, W.AdressesMAC];
+    return windows.map((win, index) => (atOnce.includes(index) ? this.builders[index].call(this, win, view, geometry) : null));
+  },
+
+  // The window's controls, made now if they are not yet, showing the game's view and the LEDs
+  // the game has painted so far (`painted`: the effects done, in order).
+  ensure(index, view, painted) {
+    if (Desk.dialogs[index] || !this.windows[index])
+      return;
+    const dialog = this.builders[index].call(this, this.windows[index], view, this.geometry);
+    Desk.dialogs[index] = dialog;
+    const picture = [W.Hub1, W.Hub2, W.SwitchGros].indexOf(index);
+    if (picture >= 0)
+      for (const effect of painted)
+        if (effect.k === 'led' && effect.pic === picture && effect.led >= 1 && effect.led <= 8)
+          dialog.leds.paint(effect.led, effect.c);
+    dialog.render(view, false);
   },
 
   // ---- Main window ----
