@@ -61,6 +61,8 @@ const App = {
           break;
         }
         case 'open':
+          if (!Pictures.complete)
+            await Pictures.all;
           Dialogs.ensure(effect.w, this.view, this.log.slice(0, done));
           Desk.open(win, effect.modal);
           break;

@@ -14,9 +14,14 @@ const Pictures = {
     return pair ? (pair[this.scale] || pair[1]) : '';
   },
 
-  async load() {
+  all: null, // resolves once every picture is decoded
+  complete: false,
+
+  // Resolves once the pictures named in `first` (those the start shows) are decoded; the others
+  // go on in the background, for the dialogs.
+  load(first) {
     this.scale = (window.devicePixelRatio || 1) >= 1.5 ? 2 : 1;
-    await Promise.all(Object.keys(this.sources).map(async (name) => {
+    const decoding = Object.keys(this.sources).map((name) => [name, (async () => {
       const image = new Image();
       image.src = this.url(name);
       try {
@@ -25,7 +30,9 @@ const Pictures = {
         console.error('kw_switch: picture ' + name + ' could not be read');
       }
       this.images[name] = image;
-    }));
+    })()]);
+    this.all = Promise.all(decoding.map(([, done]) => done)).then(() => this.complete = true);
+    return Promise.all(decoding.filter(([name]) => first.includes(name)).map(([, done]) => done));
   },
 };
 

@@ -143,7 +143,7 @@ window.kwTest = Object.freeze({
 async function boot() {
   Keys.install();
   const fontsReady = Promise.all(['10px "KW Sans"', 'bold 10px "KW Sans"'].map((font) => document.fonts.load(font)));
-  const [wasm] = await Promise.all([KwBundle.wasm(), Pictures.load(), fontsReady]);
+  const [wasm] = await Promise.all([KwBundle.wasm(), Pictures.load(['diagram']), fontsReady]);
   await Core.load(wasm);
   App.host = document.body;
   Home.build();
