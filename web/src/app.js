@@ -141,8 +141,9 @@ const App = {
     Desk.showQuietly(main, false);
     Desk.showQuietly(Desk.windows[W.Avance], true);
     Desk.showQuietly(Desk.windows[W.AdressesMAC], true);
-    Desk.activateQuietly(main);
+    // Shown first, focused last: the focus lays the page out, once, as it will be painted.
     this.render(true);
+    Desk.activateQuietly(main);
   },
 
   end(quietly) {

@@ -128,8 +128,8 @@ const Desk = {
 
   // Where a window centred on the screen, or on the desktop (the screen less the task bar),
   // stands.
-  centred(win, desktop) {
-    const [w, h] = this.area();
+  centred(win, desktop, area = this.area()) {
+    const [w, h] = area;
     const height = desktop ? h - TaskbarHeight : h;
     return [Math.max(0, Math.floor((w - win.outer[0]) / 2)), Math.max(0, Math.floor((height - win.outer[1]) / 2))];
   },
@@ -142,10 +142,13 @@ const Desk = {
     this.active = -1;
     this.history = [];
     this.z = 0;
+    // Measured once: the windows come hidden and change nothing of it, and each measure after a
+    // change would lay the page out again.
+    const area = this.area();
     for (const win of this.windows) {
       this.screen.append(win.el);
       const layout = win.layout;
-      const [x, y] = layout.at || this.centred(win, layout.place === 'desktop');
+      const [x, y] = layout.at || this.centred(win, layout.place === 'desktop', area);
       win.moveTo(x, y);
       win.el.addEventListener('pointerdown', () => this.activate(win, true), true);
       win.el.addEventListener('focusin', () => this.activate(win, true));
