@@ -24,8 +24,8 @@ const Inaccessible = 'Le fichier ./switchexos.kw \n n\'est pas accessible';
 
 const utf8 = (text) => Buffer.from(text, 'utf8');
 const bom = (text) => Buffer.concat([Buffer.from([0xef, 0xbb, 0xbf]), utf8(text)]);
-// Windows-1252 for the letters used here (those of Latin-1).
-const cp1252 = (text) => Buffer.from(text, 'latin1');
+// Windows-1252 for the letters used here: those of Latin-1, and the euro sign.
+const cp1252 = (text) => Buffer.from([...text].map((c) => (c === '€' ? 0x80 : c.charCodeAt(0))));
 const ask = (lineEnd) => '[parametres]' + lineEnd + 'questions=.' + lineEnd;
 // Bytes that are no text at all: high bytes, zeros and control codes, no digit.
 const binary = (size) => {
@@ -68,7 +68,7 @@ const rows = [
     boxes: [], exercise: ['ServeurB', 'Machine 4'], stations: { 1: 'Côté-01' } },
   { name: 'hors_limites', folder: 'hors limites', files: {
     'kw_switch.INI': utf8(ask('\r\n') + 'ttl_max=99999\r\nfreq_multi=-7\r\nhub_auto=40\r\nentrees_initiales=' + '7'.repeat(3000) + '\r\n'),
-    'switchexos.kw': utf8('0 9\r\n5 5\r\n6 1\r\nFIN\r\n') }, boxes: [], exercise: ['', 'Broadcast'] },
+    'switchexos.kw': utf8('0 9\r\n5 5\r\n6 1\r\nFIN\r\n') }, boxes: [], exercise: ['Machine 6', 'Machine 1'] },
   { name: 'balisage', folder: Img, files: {
     'kw_switch.INI': utf8('[adresses MAC]\r\nMachine1=' + Img + '\r\nMachine2=' + Script + '\r\nMachine3=' + Entity + '\r\n' +
       ask('\r\n')),
