@@ -1,9 +1,9 @@
 // The page as the student sees it, at 1× and 2× (devicePixelRatio): each of the ten windows and
 // each kind of box against its reference picture (tests/web/reference/), every text whole in
-// its control, and the pictures crisp (a picture pixel a block of the screen's pixels, the
+// its control, every control named for a screen reader, and the pictures crisp (a picture pixel a block of the screen's pixels, the
 // same as the picture of assets/).
 //
-//   node pictures_test.mjs references | texts_fit | crisp
+//   node pictures_test.mjs references | texts_fit | crisp | names
 //
 // KW_UPDATE_REFERENCES=1 writes the reference pictures afresh instead of comparing them (look
 // at them before committing); a failed comparison leaves the picture taken in
@@ -220,6 +220,44 @@ const tests = {
         cut.push(...found.map((text) => name + ' at ' + scale + 'x: ' + text));
       });
     check(cut.length === 0, 'texts cut:\n' + cut.join('\n'));
+  },
+
+  // What a screen reader is told, as Chromium computes it: each window a dialog named by its
+  // caption, each box an alert dialog named by its caption, and in them every control and
+  // picture element with a name.
+  async names(browser) {
+    const named = ['button', 'checkbox', 'radio', 'menuitem', 'textbox', 'grid', 'application', 'image', 'group',
+      'dialog', 'alertdialog', 'menubar', 'toolbar'];
+    const faults = [];
+    await tour(browser, 1, async (name, locator, student) => {
+      const caption = await locator.last().locator('[data-c="caption"]').first().textContent();
+      const cdp = await student.page.context().newCDPSession(student.page);
+      const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+      await cdp.detach();
+      const byId = new Map(nodes.map((node) => [node.nodeId, node]));
+      const role = (node) => node.role && node.role.value;
+      const text = (node) => (node.name && node.name.value) || '';
+      // A name as a screen reader speaks it: its runs of blanks as one.
+      const spoken = (t) => t.replace(/\s+/g, ' ').trim();
+      const dialogs = nodes.filter((node) => !node.ignored && ['dialog', 'alertdialog'].includes(role(node)) &&
+        spoken(text(node)) === spoken(caption));
+      if (dialogs.length !== 1) {
+        faults.push(name + ': ' + dialogs.length + ' dialogs named ' + JSON.stringify(caption));
+        return;
+      }
+      const expected = name.startsWith('box_') ? 'alertdialog' : 'dialog';
+      if (role(dialogs[0]) !== expected)
+        faults.push(name + ': a ' + role(dialogs[0]) + ' instead of a ' + expected);
+      const walk = (node) => {
+        if (!node.ignored && named.includes(role(node)) && !text(node).trim())
+          faults.push(name + ': a ' + role(node) + ' without a name');
+        for (const child of node.childIds || [])
+          if (byId.has(child))
+            walk(byId.get(child));
+      };
+      walk(dialogs[0]);
+    });
+    check(faults.length === 0, faults.join('\n'));
   },
 
   // At 2×, each pixel of a picture is a 2 × 2 block of the canvas, the picture's own pixel
