@@ -512,6 +512,8 @@ void TestAssets::runsGiveThePictureBack_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("diagram") << QStringLiteral("diagram");
     QTest::newRow("diagram, twin") << QStringLiteral("diagram@2x");
+    QTest::newRow("program icon") << QStringLiteral("kw_switch");
+    QTest::newRow("program icon, twin") << QStringLiteral("kw_switch@2x");
     QTest::newRow("tick") << QStringLiteral("tick");
     QTest::newRow("tick, twin") << QStringLiteral("tick@2x");
     QTest::newRow("greyed tick") << QStringLiteral("tick_disabled");
