@@ -6,7 +6,10 @@
 // of load on the machine hits all of them alike. For each run: the time from fork to the
 // window shown (the program prints "shown <CLOCK_MONOTONIC ns>"), the time to its exit,
 // its peak resident memory up to the window shown (it prints "peak-kb <KiB>") and over its
-// whole run (wait4). The second program is compared with the first.
+// whole run (wait4), and its page faults up to the window shown (it prints "faults <count>")
+// and over its whole run: unlike the times they hardly depend on the machine's load, and on a
+// virtual machine each one costs many microseconds. The second program is compared with the
+// first.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -41,6 +44,8 @@ struct Program {
     std::vector<double> exitMs;
     std::vector<double> rssMiB;
     std::vector<double> shownRssMiB;
+    std::vector<double> shownFaults;
+    std::vector<double> faults;
 };
 
 struct Run {
@@ -48,6 +53,8 @@ struct Run {
     double exitMs = 0;
     double rssMiB = 0;
     double shownRssMiB = 0;
+    double shownFaults = 0;
+    double faults = 0;
 };
 
 std::vector<std::string> split(const std::string& text)
@@ -134,7 +141,16 @@ Run runOnce(const Program& program)
         peakAt == std::string::npos
             ? 0
             : static_cast<double>(std::atol(output.c_str() + peakAt + 8)) / 1024.0;
-    return {(shown - start) / 1e6, (end - start) / 1e6, usage.ru_maxrss / 1024.0, shownRss};
+    const size_t faultsAt = output.find("faults ");
+    const double shownFaults = faultsAt == std::string::npos
+                                   ? 0
+                                   : static_cast<double>(std::atol(output.c_str() + faultsAt + 7));
+    return {(shown - start) / 1e6,
+            (end - start) / 1e6,
+            usage.ru_maxrss / 1024.0,
+            shownRss,
+            shownFaults,
+            static_cast<double>(usage.ru_minflt + usage.ru_majflt)};
 }
 
 double median(std::vector<double> values)
@@ -191,21 +207,23 @@ int main(int argc, char** argv)
             program.exitMs.push_back(run.exitMs);
             program.rssMiB.push_back(run.rssMiB);
             program.shownRssMiB.push_back(run.shownRssMiB);
+            program.shownFaults.push_back(run.shownFaults);
+            program.faults.push_back(run.faults);
         }
     }
 
     std::printf("%ld runs each, interleaved; times in ms from fork, peak RSS in MiB (up to the "
                 "window shown, and over the process)\n",
                 runs);
-    std::printf("%-32s %13s %13s %15s %15s\n", "", "window shown", "process exit", "RSS at shown",
-                "peak RSS");
-    std::printf("%-32s %6s %6s %6s %6s %7s %7s %7s %7s\n", "program", "median", "min", "median",
-                "min", "median", "max", "median", "max");
+    std::printf("%-32s %13s %13s %15s %15s %13s\n", "", "window shown", "process exit",
+                "RSS at shown", "peak RSS", "page faults");
+    std::printf("%-32s %6s %6s %6s %6s %7s %7s %7s %7s %6s %6s\n", "program", "median", "min",
+                "median", "min", "median", "max", "median", "max", "shown", "exit");
     for (const Program& p : programs)
-        std::printf("%-32s %6.1f %6.1f %6.1f %6.1f %7.1f %7.1f %7.1f %7.1f\n", p.label.c_str(),
-                    median(p.shownMs), minimum(p.shownMs), median(p.exitMs), minimum(p.exitMs),
-                    median(p.shownRssMiB), maximum(p.shownRssMiB), median(p.rssMiB),
-                    maximum(p.rssMiB));
+        std::printf("%-32s %6.1f %6.1f %6.1f %6.1f %7.1f %7.1f %7.1f %7.1f %6.0f %6.0f\n",
+                    p.label.c_str(), median(p.shownMs), minimum(p.shownMs), median(p.exitMs),
+                    minimum(p.exitMs), median(p.shownRssMiB), maximum(p.shownRssMiB),
+                    median(p.rssMiB), maximum(p.rssMiB), median(p.shownFaults), median(p.faults));
 
     const Program& reference = programs[0];
     const Program& program = programs[1];

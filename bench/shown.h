@@ -2,9 +2,9 @@
 
 // Shared by the start-up programs of the benchmark: once the watched window has been
 // exposed and painted for the first time, and the window system has taken the picture (on
-// X11 a round trip to the server), the monotonic clock and the peak memory so far are
-// written to standard output ("shown <nanoseconds>", "peak-kb <KiB>") for the runner, and
-// the event loop ends.
+// X11 a round trip to the server), the monotonic clock, the peak memory and the page faults
+// so far are written to standard output ("shown <nanoseconds>", "peak-kb <KiB>",
+// "faults <count>") for the runner, and the event loop ends.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +67,16 @@ inline long peakResidentKb()
     return kb;
 }
 
+// The page faults the process has taken so far, minor and major: each costs the kernel a
+// trap, far more than the instructions around it on a virtual machine.
+inline long pageFaults()
+{
+    rusage usage{};
+    if (getrusage(RUSAGE_SELF, &usage) != 0)
+        return 0;
+    return usage.ru_minflt + usage.ru_majflt;
+}
+
 class QuitWhenShown : public QObject {
 public:
     // `window` must be shown already (its platform window exists).
@@ -97,7 +109,8 @@ private:
     {
         waitForServer();
         kw_bench_window_shown();
-        std::printf("shown %lld\npeak-kb %ld\n", monotonicNs(), peakResidentKb());
+        const long long shown = monotonicNs();
+        std::printf("shown %lld\npeak-kb %ld\nfaults %ld\n", shown, peakResidentKb(), pageFaults());
         std::fflush(stdout);
         // exit(), not quit(): quit() first asks every window to close, and the program's
         // main window would answer with its "Terminer ?" question.

@@ -282,7 +282,9 @@ void Game::runActivation(Effects& out, Window window)
     }
     case Window::Destination: {
         ReceivingView& v = m_view.destination;
-        const int clicked = m_state.ClickedStation;
+        // The station the dialog was opened for: a later click on the diagram (the sender's
+        // review, a station that shows nothing) must not turn a review into another's work.
+        const int clicked = m_receivingStation;
         const bool editable = ReceivingDialogEditable(m_state.FlowState, destination,
                                                       copied(m_state.BroadcastCopied, clicked));
         v.panelEnabled = editable;
@@ -466,18 +468,22 @@ Effects Game::clickDiagram(int x, int y, int mainLeft, int mainTop)
 
 void Game::stationClick(Effects& out, int clicked, int mainLeft, int mainTop)
 {
-    // Both station dialogs are placed from the main window and show the clicked station's icon.
+    // Both station dialogs are placed from the main window and show the clicked station's
+    // icon, set only when the click opens one: a review left open keeps its own.
     m_state.DialogAnchorTop = mainTop;
     m_state.DialogAnchorLeft = mainLeft;
     const bool server = clicked >= 7;
-    m_view.source.server = server;
-    m_view.destination.server = server;
+    const auto openReceiving = [&] {
+        m_receivingStation = clicked;
+        m_view.destination.server = server;
+    };
 
     const StationClickDecision decision = BeginStationClick(m_state, clicked);
     switch (decision.outcome) {
     case StationClickOutcome::Nothing:
         break;
     case StationClickOutcome::Emit:
+        m_view.source.server = server;
         m_view.source.doneShown = true;
         m_view.source.labelShown = true;
         openModal(out, {Window::Source, After::Emission});
@@ -487,16 +493,19 @@ void Game::stationClick(Effects& out, int clicked, int mainLeft, int mainTop)
         reportError(out, decision.message);
         break;
     case StationClickOutcome::SendingReview:
+        m_view.source.server = server;
         m_view.source.doneShown = false;
         m_view.source.labelShown = false;
         openModeless(out, Window::Source);
         break;
     case StationClickOutcome::SendingView:
+        m_view.source.server = server;
         openModeless(out, Window::Source);
         break;
     case StationClickOutcome::ReceivingCopied:
     case StationClickOutcome::ReceivingEditable:
         m_view.destination.copy = decision.outcome == StationClickOutcome::ReceivingCopied;
+        openReceiving();
         openModal(out, {Window::Destination, After::Reception, decision.after});
         break;
     case StationClickOutcome::WarnNotYet:
@@ -504,6 +513,7 @@ void Game::stationClick(Effects& out, int clicked, int mainLeft, int mainTop)
         box(out, BoxKind::Warning, decision.message);
         break;
     case StationClickOutcome::ReceivingView:
+        openReceiving();
         openModeless(out, Window::Destination);
         break;
     }
@@ -679,7 +689,7 @@ Effects Game::pressDone(Window window)
         if (!v.panelEnabled || !v.doneShown)
             break;
         const CopyDecision decision =
-            CheckCopyDecision(m_state.ClickedStation, v.copy, m_state.CurrentExercise, m_state);
+            CheckCopyDecision(m_receivingStation, v.copy, m_state.CurrentExercise, m_state);
         if (decision.close) {
             if (modal)
                 closeModal(out, true);

@@ -360,6 +360,7 @@ private:
     GameView m_view;
     std::vector<ModalWindow> m_modals;
     Question m_question = Question::None;
+    int m_receivingStation = 0; // the station the receiving dialog was last opened for
     bool m_started = false;
     bool m_ended = false;
 };

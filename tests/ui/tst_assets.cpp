@@ -512,13 +512,19 @@ void TestAssets::runsGiveThePictureBack_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("diagram") << QStringLiteral("diagram");
     QTest::newRow("diagram, twin") << QStringLiteral("diagram@2x");
+    QTest::newRow("program icon") << QStringLiteral("kw_switch");
+    QTest::newRow("program icon, twin") << QStringLiteral("kw_switch@2x");
+    QTest::newRow("tick") << QStringLiteral("tick");
+    QTest::newRow("tick, twin") << QStringLiteral("tick@2x");
+    QTest::newRow("greyed tick") << QStringLiteral("tick_disabled");
+    QTest::newRow("greyed tick, twin") << QStringLiteral("tick_disabled@2x");
 }
 
 void TestAssets::runsGiveThePictureBack()
 {
     QFETCH(QString, name);
-    const QImage png =
-        QImage(QStringLiteral(":/%1.png").arg(name)).convertToFormat(QImage::Format_RGB32);
+    const QString file = QStringLiteral(":/%1.png").arg(name);
+    const QImage png = QImage(file).convertToFormat(QImage::Format_ARGB32);
     const QResource runs(QStringLiteral(":/runs/%1.runs").arg(name));
     QVERIFY(runs.isValid());
     QCOMPARE(runs.compressionAlgorithm(), QResource::NoCompression);
@@ -529,13 +535,14 @@ void TestAssets::runsGiveThePictureBack()
     std::vector<std::uint32_t> pixels(std::size_t(png.width()) * std::size_t(png.height()));
     QVERIFY(kw::ui::DecodeRuns(data, pixels));
     const QImage decoded(reinterpret_cast<const uchar*>(pixels.data()), png.width(), png.height(),
-                         QImage::Format_RGB32);
+                         QImage::Format_ARGB32);
     QVERIFY(decoded == png);
-    // What the picture widget starts from.
-    if (!name.contains(QLatin1Char('@'))) {
-        const kw::ui::ImageView view(nullptr, QRect(QPoint(), png.size()),
-                                     QStringLiteral(":/%1.png").arg(name));
-        QVERIFY(view.canvas() == png);
+    // What the windows get: the picture as its PNG file gives it, format too.
+    QVERIFY(kw::ui::readImage(file) == QImage(file));
+    // What the diagram's widget starts from.
+    if (name == QStringLiteral("diagram")) {
+        const kw::ui::ImageView view(nullptr, QRect(QPoint(), png.size()), file);
+        QVERIFY(view.canvas() == png.convertToFormat(QImage::Format_RGB32));
     }
 }
 

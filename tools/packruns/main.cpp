@@ -30,8 +30,9 @@ int main(int argc, char** argv)
     const QString source = QString::fromLocal8Bit(argv[1]);
     const QString output = QString::fromLocal8Bit(argv[2]);
 
-    // The program shows the pictures as opaque 32-bit pixels, 0xffRRGGBB.
-    const QImage image = QImage(source).convertToFormat(QImage::Format_RGB32);
+    // The pixels as the PNG gives them, 0xAARRGGBB with their alpha unmultiplied (0xff for
+    // an opaque picture).
+    const QImage image = QImage(source).convertToFormat(QImage::Format_ARGB32);
     if (image.isNull())
         return fail(QStringLiteral("cannot read %1").arg(source));
     if (image.width() > kw::ui::MaxRunsSide || image.height() > kw::ui::MaxRunsSide)

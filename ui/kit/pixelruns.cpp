@@ -62,6 +62,17 @@ bool DecodeRuns(std::span<const std::uint8_t> data, std::span<std::uint32_t> pix
     return left == 0;
 }
 
+bool RunsOpaque(std::span<const std::uint8_t> data)
+{
+    if (!ReadRunsSize(data) || (data.size() - HeaderSize) % RunSize != 0)
+        return false;
+    for (const std::uint8_t* run = data.data() + HeaderSize; run < data.data() + data.size();
+         run += RunSize)
+        if (run[5] != 0xff)
+            return false;
+    return true;
+}
+
 std::vector<std::uint8_t> EncodeRuns(int width, int height, std::span<const std::uint32_t> pixels)
 {
     std::vector<std::uint8_t> out(Magic, Magic + sizeof Magic);

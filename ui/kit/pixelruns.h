@@ -2,7 +2,8 @@
 
 // A picture as runs of equal pixels: the form in which the pictures shown at start-up are
 // embedded, made at build time from their PNG files. Decoding it is a matter of filling
-// rows, a small part of what decompressing and unfiltering a PNG costs.
+// rows, a small part of what decompressing and unfiltering a PNG costs, and needs no PNG
+// library at all.
 //
 // Layout, little-endian: the 8 bytes "KWRUNS1\n", the width and the height (32 bits each),
 // then runs of 6 bytes each, a count (16 bits, at least 1) and a colour (32 bits, 0xAARRGGBB),
@@ -30,6 +31,9 @@ std::optional<RunsSize> ReadRunsSize(std::span<const std::uint8_t> data);
 // Fills `pixels` (width x height of them, row after row) from the runs. False, `pixels` then
 // holding anything, when the runs do not cover them exactly.
 bool DecodeRuns(std::span<const std::uint8_t> data, std::span<std::uint32_t> pixels);
+
+// Whether every pixel of the runs is opaque (an alpha of 0xff); false for damaged runs.
+bool RunsOpaque(std::span<const std::uint8_t> data);
 
 // The runs of a picture whose `pixels` (width x height, row after row) are given.
 std::vector<std::uint8_t> EncodeRuns(int width, int height, std::span<const std::uint32_t> pixels);

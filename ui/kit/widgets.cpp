@@ -361,8 +361,51 @@ QString twinResource(const QString& resource)
     return resource.left(dot) + QStringLiteral("@2x") + resource.mid(dot);
 }
 
+namespace {
+
+// ":/name.png" -> ":/runs/name.runs"; empty for a name of another form.
+QString runsResource(const QString& resource)
+{
+    const QString prefix = QStringLiteral(":/");
+    const QString suffix = QStringLiteral(".png");
+    if (!resource.startsWith(prefix) || !resource.endsWith(suffix))
+        return {};
+    return QStringLiteral(":/runs/") +
+           resource.mid(prefix.size(), resource.size() - prefix.size() - suffix.size()) +
+           QStringLiteral(".runs");
+}
+
+// A picture of the resources from the runs the build embedded for it, with the pixels and the
+// format its PNG file gives (32-bit RGB when it is opaque, else with its alpha channel); a null
+// image when there are no runs for it.
+QImage readRuns(const QString& resource)
+{
+    const QString name = runsResource(resource);
+    if (name.isEmpty())
+        return {};
+    const QResource runs(name);
+    if (!runs.isValid() || runs.compressionAlgorithm() != QResource::NoCompression)
+        return {};
+    const std::span<const std::uint8_t> data(runs.data(), std::size_t(runs.size()));
+    const std::optional<RunsSize> size = ReadRunsSize(data);
+    if (!size)
+        return {};
+    QImage image(size->width, size->height,
+                 RunsOpaque(data) ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    const std::size_t count = std::size_t(size->width) * std::size_t(size->height);
+    if (image.isNull() || image.bytesPerLine() != qsizetype(size->width) * 4 ||
+        !DecodeRuns(data, {reinterpret_cast<std::uint32_t*>(image.bits()), count}))
+        return {};
+    return image;
+}
+
+} // namespace
+
 QImage readImage(const QString& file)
 {
+    // The pictures shown at start-up come from their runs.
+    if (QImage image = readRuns(file); !image.isNull())
+        return image;
     // Read in the format its name gives: left to itself the reader would first ask every
     // image plugin installed whether it knows the file, which loads them all.
     QImageReader reader(file, QFileInfo(file).suffix().toLatin1());
@@ -454,35 +497,9 @@ QIcon programIcon()
 
 namespace {
 
-// ":/name.png" -> ":/runs/name.runs"; empty for a name of another form.
-QString runsResource(const QString& resource)
-{
-    const QString prefix = QStringLiteral(":/");
-    const QString suffix = QStringLiteral(".png");
-    if (!resource.startsWith(prefix) || !resource.endsWith(suffix))
-        return {};
-    return QStringLiteral(":/runs/") +
-           resource.mid(prefix.size(), resource.size() - prefix.size() - suffix.size()) +
-           QStringLiteral(".runs");
-}
-
-// A picture of the resources as opaque 32-bit pixels: from its runs when the build embedded
-// them (the pictures shown at start-up), else decoded from its PNG file.
+// A picture of the resources as opaque 32-bit pixels.
 QImage readCanvas(const QString& resource)
 {
-    const QString runsName = runsResource(resource);
-    const QResource runs(runsName);
-    if (!runsName.isEmpty() && runs.isValid() &&
-        runs.compressionAlgorithm() == QResource::NoCompression) {
-        const std::span<const std::uint8_t> data(runs.data(), std::size_t(runs.size()));
-        if (const std::optional<RunsSize> size = ReadRunsSize(data)) {
-            QImage image(size->width, size->height, QImage::Format_RGB32);
-            const std::size_t count = std::size_t(size->width) * std::size_t(size->height);
-            if (!image.isNull() && image.bytesPerLine() == qsizetype(size->width) * 4 &&
-                DecodeRuns(data, {reinterpret_cast<std::uint32_t*>(image.bits()), count}))
-                return image;
-        }
-    }
     return readImage(resource).convertToFormat(QImage::Format_RGB32);
 }
 

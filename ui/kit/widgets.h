@@ -94,7 +94,8 @@ QLabel* makePicture(QWidget* parent, const QRect& geometry, const QString& resou
 // (that of `widget`, or the primary screen), else 1.
 int pictureScale(const QWidget* widget = nullptr);
 QString twinResource(const QString& resource); // ":/name.png" -> ":/name@2x.png"
-// A picture file, read in the format its name gives; a null image when it cannot be read.
+// A picture file, read in the format its name gives, or from the runs the build embedded for
+// it (kit/pixelruns.h) with the same pixels; a null image when it cannot be read.
 QImage readImage(const QString& file);
 // The bitmap for `widget`'s screen: the twin, with a device pixel ratio of 2, at scale 2
 // (the plain bitmap when the twin is missing); the plain bitmap at scale 1.
