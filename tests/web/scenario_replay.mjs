@@ -120,7 +120,7 @@ class Replayer {
       for (const name of ['Hub1', 'Hub2', 'SwitchGros']) {
         const host = c(name, 'Image1');
         const canvas = host.querySelector('canvas');
-        const scale = canvas.width / canvas.clientWidth;
+        const scale = canvas.width / parseFloat(canvas.style.width);
         const context = canvas.getContext('2d');
         out.leds[name] = [...host.querySelectorAll('[data-led]')].map((led) => {
           const x = parseFloat(led.style.left) + (parseFloat(led.style.width) - 1) / 2;
@@ -131,7 +131,7 @@ class Replayer {
       }
       // Cables: the colour of each pixel of each line that no other line shares.
       const diagram = c('Principale', 'Image1').querySelector('canvas');
-      const scale = diagram.width / diagram.clientWidth;
+      const scale = diagram.width / parseFloat(diagram.style.width);
       const image = diagram.getContext('2d').getImageData(0, 0, diagram.width, diagram.height);
       out.cables = cablePixels.map((lines) => lines.map((pixels) => {
         const shown = [];
@@ -292,8 +292,8 @@ class Replayer {
     }, selector);
   }
 
-  // With the focus on the grid, the arrows until its selection is at `column` (null: any) and
-  // `row`.
+  // With the focus on the grid, the arrows until its selection is at `column` and `row` (null:
+  // any).
   async moveTo(selector, column, row) {
     for (let i = 0; i < MaxKeys; ++i) {
       const [c, r] = await this.selected(selector);
@@ -301,9 +301,9 @@ class Replayer {
         await this.key('ArrowRight');
       else if (column !== null && c > column)
         await this.key('ArrowLeft');
-      else if (r < row)
+      else if (row !== null && r < row)
         await this.key('ArrowDown');
-      else if (r > row)
+      else if (row !== null && r > row)
         await this.key('ArrowUp');
       else
         return true;
@@ -340,7 +340,8 @@ class Replayer {
     if (!byKeys)
       return this.mouseAt(selector + ' [data-row="' + row + '"][data-col="' + column + '"]');
     if (this.reached(await this.tabTo(key, selector), grid))
-      this.reached(await this.moveTo(selector, grid === 'table_MAC' ? null : column, row),
+      // The cache selects whole rows, the frames have one row.
+      this.reached(await this.moveTo(selector, grid === 'table_MAC' ? null : column, grid === 'table_MAC' ? row : null),
         'cell ' + column + ',' + row + ' of ' + grid);
     return true;
   }
