@@ -170,6 +170,13 @@ class Replayer {
     for (const step of scenario.steps) {
       if (step.act)
         await this.perform(step.act);
+      if (process.env.KW_SHOT && step.act && String(step.act.line) === process.env.KW_SHOT)
+        await this.page.screenshot({ path: '/tmp/kw-shot.png' });
+      if (process.env.KW_TRACE && step.act)
+        console.log(step.act.line + ' ' + step.act.source + ' -> ' + JSON.stringify(await this.page.evaluate(() => {
+          const v = window.kwTest.view();
+          return v && { flow: v.flowState, sw: v.switch && [v.switch.selectedColumn, v.switch.updatePort, v.switch.choice, v.switch.table[9]], active: document.activeElement && (document.activeElement.dataset.c || document.activeElement.tagName) };
+        })));
       const boxes = await this.answerBoxes();
       await this.check(step, boxes);
       if (this.failures.length)
@@ -227,11 +234,42 @@ class Replayer {
     await this.student.idle();
   }
 
+  // The window in front of the point (x, y) of the screen that is not the one of `selector`,
+  // when it can be moved: its name, caption's place and width.
+  coverOf(selector, x, y) {
+    return this.page.evaluate(({ s, x, y }) => {
+      const target = document.querySelector(s);
+      const hit = document.elementFromPoint(x, y);
+      if (!target || !hit || target.contains(hit))
+        return null;
+      const win = hit.closest('[data-w]');
+      if (!win || win.contains(target) || win.inert)
+        return null;
+      const caption = win.querySelector('.kw-caption').getBoundingClientRect();
+      return { name: win.dataset.w, x: caption.left + 4, y: caption.top + 6, left: win.offsetLeft, width: win.offsetWidth,
+        area: document.documentElement.clientWidth };
+    }, { s: selector, x, y });
+  }
+
   async mouseAt(selector, x, y, double = false) {
     const box = await this.page.locator(selector).first().boundingBox();
     if (!box)
       return false;
     const at = [box.x + (x === undefined ? box.width / 2 : x + 0.5), box.y + (y === undefined ? box.height / 2 : y + 0.5)];
+    // A window in front of the point (the reference windows stay above the others) is moved
+    // out of the way by its title bar first, to the right edge of the screen, as a student
+    // does.
+    for (let i = 0; i < 3; ++i) {
+      const cover = await this.coverOf(selector, ...at);
+      if (!cover)
+        break;
+      const to = cover.area - cover.width - 2 - 24 * i;
+      await this.page.mouse.move(cover.x, cover.y);
+      await this.page.mouse.down();
+      await this.page.mouse.move(cover.x + to - cover.left, cover.y, { steps: 4 });
+      await this.page.mouse.up();
+      await this.idle();
+    }
     if (double)
       await this.page.mouse.dblclick(...at);
     else
@@ -838,7 +876,7 @@ const missing = !scenario.ini || !scenario.exercises || scenario.exercises.folde
 const accepted = (error) => missing && /^console: Failed to load resource: .* 404 .*\[http:\/\/127\.0\.0\.1:\d+\/serie\//.test(error);
 
 run('scenario/Page/' + replay, async (browser) => {
-  const student = await browser.page();
+  const student = await browser.page({ width: 1600, height: 900 });
   const replayer = new Replayer(browser, student);
   await replayer.play();
   if (replayer.failures.length)
