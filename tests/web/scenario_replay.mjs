@@ -288,7 +288,7 @@ class Replayer {
     if (state.active && !state.minimised)
       return true;
     if (state.minimised)
-      await this.page.locator('[data-task="' + Windows[key] + '"]').click();
+      await this.restore(key);
     else
       await this.mouseAt(inWindow(key, '.kw-caption'), 2, 6);
     await this.idle();
@@ -559,6 +559,16 @@ class Replayer {
       node.getAttribute('aria-disabled') === 'true');
   }
 
+  // A click on the window's button in the task bar (which takes nothing while a window is open
+  // for work).
+  async restore(key) {
+    const task = this.page.locator('[data-task="' + Windows[key] + '"]');
+    const box = await task.boundingBox();
+    if (box)
+      await this.page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+    await this.idle();
+  }
+
   // A minimised window first comes back from the task bar: nobody clicks in a window not on
   // the screen.
   async onScreen(key) {
@@ -566,7 +576,7 @@ class Replayer {
       return false;
     const minimised = await this.page.locator(inWindow(key)).evaluate((node) => node.dataset.minimised === 'true');
     if (minimised && !byKeys && !(await this.boxUp()))
-      await this.page.locator('[data-task="' + Windows[key] + '"]').click();
+      await this.restore(key);
     await this.idle();
     return true;
   }
