@@ -170,8 +170,7 @@ class Replayer {
     for (const step of scenario.steps) {
       if (step.act)
         await this.perform(step.act);
-      if (process.env.KW_SHOT && step.act && String(step.act.line) === process.env.KW_SHOT)
-        await this.page.screenshot({ path: '/tmp/kw-shot.png' });
+      // KW_TRACE=1: each act with what the game holds after it, and each mouse gesture.
       if (process.env.KW_TRACE && step.act)
         console.log(step.act.line + ' ' + step.act.source + ' -> ' + JSON.stringify(await this.page.evaluate(() => {
           const v = window.kwTest.view();
@@ -255,6 +254,8 @@ class Replayer {
     const box = await this.page.locator(selector).first().boundingBox();
     if (!box)
       return false;
+    if (process.env.KW_TRACE)
+      console.log('mouse: ' + selector);
     const at = [box.x + (x === undefined ? box.width / 2 : x + 0.5), box.y + (y === undefined ? box.height / 2 : y + 0.5)];
     // A window in front of the point (the reference windows stay above the others) is moved
     // out of the way by its title bar first, to the right edge of the screen, as a student
