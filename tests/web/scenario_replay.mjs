@@ -46,6 +46,9 @@ const MaxKeys = 40;
 // The moment the clock shows until a `wait`.
 const start = new Date(2000, 1, 1, 8, 0, 0).getTime();
 
+// Which window was in front before each act, read only when a `raised` needs it.
+const watchRaised = scenario.steps.some((step) => step.expectations.some((e) => e.kind === 'raised'));
+
 const inWindow = (key, selector = '') => '[data-w="' + Windows[key] + '"]' + (selector ? ' ' + selector : '');
 const control = (key, c) => inWindow(key, '[data-c="' + c + '"]');
 
@@ -473,7 +476,8 @@ class Replayer {
       return;
     }
     // A question up, or a program that did not start or has ended: nothing to act on.
-    this.previous = await this.windowsState();
+    if (watchRaised)
+      this.previous = await this.windowsState();
     if (await this.boxUp() || !(await this.window('principale')))
       return;
     switch (k) {
