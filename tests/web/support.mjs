@@ -49,10 +49,11 @@ export function equal(actual, expected, what) {
 
 // One browser for a test file; pages opened through it report their errors.
 export class Browser {
-  async start() {
+  // `mounts` adds folders to the server ({ '/serie/': folder }).
+  async start(mounts = {}) {
     this.browser = await playwright.chromium.launch({ executablePath: chromiumPath(), args: ['--no-sandbox'] });
     this.errors = [];
-    const site = await serve({ '/': webDir, '/examples/': examplesDir });
+    const site = await serve(Object.assign({ '/': webDir, '/examples/': examplesDir }, mounts));
     this.server = site.server;
     this.url = site.url;
     return this;
@@ -62,8 +63,10 @@ export class Browser {
     const context = await this.browser.newContext({ viewport: { width, height }, deviceScaleFactor: scale });
     const page = await context.newPage();
     page.on('console', (message) => {
-      if (message.type() === 'error')
-        this.errors.push('console: ' + message.text());
+      if (message.type() === 'error') {
+        const where = message.location() && message.location().url;
+        this.errors.push('console: ' + message.text() + (where ? ' [' + where + ']' : ''));
+      }
     });
     page.on('pageerror', (error) => this.errors.push('page error: ' + error.message));
     page.on('crash', () => this.errors.push('the page crashed'));
@@ -168,10 +171,10 @@ export class Student {
 }
 
 // Runs `test` with a browser; prints its verdict, exits 1 on a failure or on any error the
-// page reported.
-export async function run(name, test) {
+// page reported, except those `accepted(error)` expects. `mounts` as for Browser.start.
+export async function run(name, test, { mounts = {}, accepted = () => false } = {}) {
   requirePage();
-  const browser = await new Browser().start();
+  const browser = await new Browser().start(mounts);
   let failed = null;
   try {
     await test(browser);
@@ -180,6 +183,7 @@ export async function run(name, test) {
   } finally {
     await browser.stop().catch(() => {});
   }
+  browser.errors = browser.errors.filter((error) => !accepted(error));
   if (browser.errors.length)
     console.log(browser.errors.map((e) => 'error reported by the page: ' + e).join('\n'));
   if (failed)
