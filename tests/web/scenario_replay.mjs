@@ -102,8 +102,11 @@ class Replayer {
       out.result = result.hidden ? null : result.textContent;
       out.nouveau = c('Principale', 'Nouveau').getAttribute('aria-disabled') !== 'true';
       out.fin = !c('Avance', 'fin_traitement').disabled;
+      // A dialog never opened has no controls yet (check() makes those its expectations read).
       const cells = (name, grid, row, count) => {
         const g = c(name, grid);
+        if (!g)
+          return null;
         const values = [];
         for (let column = 0; column < count; ++column)
           values.push(text(g.querySelector('[data-row="' + row + '"][data-col="' + column + '"]')));
@@ -122,6 +125,8 @@ class Replayer {
       out.leds = {};
       for (const name of ['Hub1', 'Hub2', 'SwitchGros']) {
         const host = c(name, 'Image1');
+        if (!host)
+          continue;
         const canvas = host.querySelector('canvas');
         const scale = canvas.width / parseFloat(canvas.style.width);
         const context = canvas.getContext('2d');
@@ -153,7 +158,8 @@ class Replayer {
         leds: enabled([c('SwitchGros', 'Image1'), c('SwitchGros', 'BitBtn1')]),
         switch: enabled([c('Switch', 'Panel'), c('Switch', 'dest_via')]),
       };
-      out.copier = c('Destination', 'copier').querySelector('input').checked;
+      const copier = c('Destination', 'copier');
+      out.copier = copier ? copier.querySelector('input').checked : null;
       return out;
     }, { cablePixels: scenario.cablePixels });
   }
@@ -262,12 +268,14 @@ class Replayer {
     const at = [box.x + (x === undefined ? box.width / 2 : x + 0.5), box.y + (y === undefined ? box.height / 2 : y + 0.5)];
     // A window in front of the point (the reference windows stay above the others) is moved
     // out of the way by its title bar first, to the right edge of the screen, as a student
-    // does.
+    // does; to the left edge when it stands at the right one already (the main window raised
+    // over the dialogs it placed).
     for (let i = 0; i < 3; ++i) {
       const cover = await this.coverOf(selector, ...at);
       if (!cover)
         break;
-      const to = cover.area - cover.width - 2 - 24 * i;
+      const right = cover.area - cover.width - 2;
+      const to = cover.left >= right - 48 ? 24 * i : right - 24 * i;
       await this.page.mouse.move(cover.x, cover.y);
       await this.page.mouse.down();
       await this.page.mouse.move(cover.x + to - cover.left, cover.y, { steps: 4 });
@@ -727,6 +735,21 @@ class Replayer {
 
   async check(step, boxes) {
     this.checking = step;
+    // The page makes a dialog's controls at its first opening: those the expectations read are
+    // made now, as the widgets are when a test touches them.
+    const read = new Set();
+    for (const e of step.expectations) {
+      if (['cells', 'lit'].includes(e.kind))
+        read.add(Windows[e.window]);
+      else if (e.kind === 'table')
+        read.add('Switch');
+      else if (e.kind === 'copier')
+        read.add('Destination');
+      else if (e.kind === 'readonly' || e.kind === 'editable')
+        e.windows.forEach((d) => read.add(Windows[d]));
+    }
+    for (const name of read)
+      await this.page.evaluate((n) => window.kwTest.controls(n), name);
     const look = await this.look();
     const running = look.windows.Principale && look.windows.Principale.shown !== 'hidden';
     if (running)

@@ -138,6 +138,15 @@ window.kwTest = Object.freeze({
   scale: () => Pictures.scale,
   // The bytes of the module's memory (it grows only for a file of several megabytes).
   memory: () => (Core.module ? Core.module.HEAPU8.length : 0),
+  // A dialog's controls, made now as its first opening makes them, so that a test can read a
+  // window the student has not opened yet; the game is not touched.
+  controls: async (name) => {
+    if (!App.playing || !Object.prototype.hasOwnProperty.call(W, name))
+      return;
+    if (!Pictures.complete)
+      await Pictures.all;
+    Dialogs.ensure(W[name], App.view, App.log);
+  },
 });
 
 async function boot() {
