@@ -247,10 +247,7 @@ const tests = {
       await student.idle();
       check(await student.shown('Principale'), 'the series picked does not start');
       await student.clickDiagram(30, 200);
-      await student.clickCell('Source', 'table_MAC', 1, 2);
-      await student.clickCell('Source', 'trame', 0, 0, true);
-      await student.clickCell('Source', 'table_MAC', 1, 1);
-      await student.clickCell('Source', 'trame', 1, 0, true);
+      await student.copyFrame(2, 1);
       await student.click('Source', 'BitBtn1');
       await student.clickDiagram(250, 145);
       await student.expectBox('Warning', 'Ce n\'est pas le moment de traiter ce hub');

@@ -61,10 +61,7 @@ const tests = {
     await student.clickDiagram(30, 200);
     check(await student.shown('Source'), 'the sending dialog does not open');
     equal(await student.window('Source').getAttribute('aria-modal'), 'true', 'the sending dialog is modal');
-    await student.clickCell('Source', 'table_MAC', 1, 2);
-    await student.clickCell('Source', 'trame', 0, 0, true);
-    await student.clickCell('Source', 'table_MAC', 1, 1);
-    await student.clickCell('Source', 'trame', 1, 0, true);
+    await student.copyFrame(2, 1);
     equal(await (await student.cell('Source', 'trame', 0, 0)).textContent(), mac(2), 'destination cell');
     await student.click('Source', 'BitBtn1');
     check(!(await student.shown('Source')), 'the sending dialog stays open');
@@ -76,16 +73,11 @@ const tests = {
       shownFrame.push(await (await student.cell('Principale', 'trame_gauche', column, 0)).textContent());
     equal(shownFrame, [mac(2), mac(1), '', ' Couches LLC et supérieures', 'FCS'], 'frame under the diagram');
 
-    // The middle of LED k's square in a LED picture.
-    const hubLed = (k) => {
-      const j = Math.floor(k / 2);
-      return [k % 2 ? 95 * j + 47 : 95 * j - 15, 29];
-    };
     // Hub 1: RX on port 1, TX on ports 2, 3 and 4.
     await student.clickDiagram(100, 145);
     check(await student.shown('Hub1'), 'the Hub 1 dialog does not open');
     for (const k of [1, 4, 6, 8])
-      await student.clickPicture('Hub1', 'Image1', ...hubLed(k));
+      await student.clickLed('Hub1', k);
     await student.click('Hub1', 'BitBtn1');
     equal(await student.page.evaluate(() => window.kwTest.flowState()), 30, 'FlowState after Hub 1');
 
@@ -101,7 +93,7 @@ const tests = {
     await student.click('Switch', 'image_switch');
     check(await student.shown('SwitchGros'), 'the switch LED dialog does not open');
     for (const k of [2, 3, 5, 7])
-      await student.clickPicture('SwitchGros', 'Image1', ...hubLed(k));
+      await student.clickLed('SwitchGros', k);
     await student.click('SwitchGros', 'BitBtn1');
     check(!(await student.shown('Switch')), 'the switch dialog stays open');
     equal(await student.page.evaluate(() => window.kwTest.flowState()), 40, 'FlowState after the switch');
@@ -110,7 +102,7 @@ const tests = {
     await student.clickDiagram(380, 145);
     check(await student.shown('Hub2'), 'the Hub 2 dialog does not open');
     for (const k of [1, 4, 6, 8])
-      await student.clickPicture('Hub2', 'Image1', ...hubLed(k));
+      await student.clickLed('Hub2', k);
     await student.click('Hub2', 'BitBtn1');
     equal(await student.page.evaluate(() => window.kwTest.flowState()), 50, 'FlowState after Hub 2');
 

@@ -50,21 +50,14 @@ async function tour(browser, scale, seen) {
   await seen('APropos', student.window('APropos'), student);
   await student.click('APropos', 'OKButton');
 
-  const hubLed = (k) => {
-    const j = Math.floor(k / 2);
-    return [k % 2 ? 95 * j + 47 : 95 * j - 15, 29];
-  };
   await student.clickDiagram(30, 200);
   await seen('Source', student.window('Source'), student);
-  await student.clickCell('Source', 'table_MAC', 1, 2);
-  await student.clickCell('Source', 'trame', 0, 0, true);
-  await student.clickCell('Source', 'table_MAC', 1, 1);
-  await student.clickCell('Source', 'trame', 1, 0, true);
+  await student.copyFrame(2, 1);
   await student.click('Source', 'BitBtn1');
   await student.clickDiagram(100, 145);
   await seen('Hub1', student.window('Hub1'), student);
   for (const k of [1, 4, 6, 8])
-    await student.clickPicture('Hub1', 'Image1', ...hubLed(k));
+    await student.clickLed('Hub1', k);
   await student.click('Hub1', 'BitBtn1');
   await student.clickDiagram(250, 100);
   await seen('Switch', student.window('Switch'), student);
@@ -75,12 +68,12 @@ async function tour(browser, scale, seen) {
   await student.click('Switch', 'image_switch');
   await seen('SwitchGros', student.window('SwitchGros'), student);
   for (const k of [2, 3, 5, 7])
-    await student.clickPicture('SwitchGros', 'Image1', ...hubLed(k));
+    await student.clickLed('SwitchGros', k);
   await student.click('SwitchGros', 'BitBtn1');
   await student.clickDiagram(380, 145);
   await seen('Hub2', student.window('Hub2'), student);
   for (const k of [1, 4, 6, 8])
-    await student.clickPicture('Hub2', 'Image1', ...hubLed(k));
+    await student.clickLed('Hub2', k);
   await student.click('Hub2', 'BitBtn1');
   await student.clickDiagram(90, 200);
   await seen('Destination', student.window('Destination'), student);
@@ -278,17 +271,12 @@ const tests = {
       // The diagram as it starts; the Hub 1 and switch pictures as their windows open.
       canvases[scale + 'diagram'] = await canvasPixels(student, pictures[0][2]);
       await student.clickDiagram(30, 200);
-      await student.clickCell('Source', 'table_MAC', 1, 2);
-      await student.clickCell('Source', 'trame', 0, 0, true);
-      await student.clickCell('Source', 'table_MAC', 1, 1);
-      await student.clickCell('Source', 'trame', 1, 0, true);
+      await student.copyFrame(2, 1);
       await student.click('Source', 'BitBtn1');
       await student.clickDiagram(100, 145);
       canvases[scale + 'hub_leds'] = await canvasPixels(student, pictures[1][2]);
-      for (const k of [1, 4, 6, 8]) {
-        const j = Math.floor(k / 2);
-        await student.clickPicture('Hub1', 'Image1', k % 2 ? 95 * j + 47 : 95 * j - 15, 29);
-      }
+      for (const k of [1, 4, 6, 8])
+        await student.clickLed('Hub1', k);
       await student.click('Hub1', 'BitBtn1');
       await student.clickDiagram(250, 100);
       canvases[scale + 'switch_small'] = await canvasPixels(student, pictures[2][2]);

@@ -140,6 +140,21 @@ export class Student {
     await this.idle();
   }
 
+  // A click in the middle of LED k's square (1..8) in a LED picture.
+  async clickLed(windowName, k) {
+    const j = Math.floor(k / 2);
+    await this.clickPicture(windowName, 'Image1', k % 2 ? 95 * j + 47 : 95 * j - 15, 29);
+  }
+
+  // In the open sending dialog: the destination's address (cache row `to`) and the sender's
+  // (row `from`) copied into the frame, each cell selected then the row double-clicked.
+  async copyFrame(to, from) {
+    await this.clickCell('Source', 'table_MAC', 1, to);
+    await this.clickCell('Source', 'trame', 0, 0, true);
+    await this.clickCell('Source', 'table_MAC', 1, from);
+    await this.clickCell('Source', 'trame', 1, 0, true);
+  }
+
   // The box on top: its kind, caption and text.
   async box() {
     const box = this.page.locator('.kw-box').last();
