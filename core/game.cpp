@@ -468,22 +468,20 @@ Effects Game::clickDiagram(int x, int y, int mainLeft, int mainTop)
 
 void Game::stationClick(Effects& out, int clicked, int mainLeft, int mainTop)
 {
-    // Both station dialogs are placed from the main window and show the clicked station's
-    // icon, set only when the click opens one: a review left open keeps its own.
+    // Both station dialogs are placed from the main window and show the clicked station's icon.
     m_state.DialogAnchorTop = mainTop;
     m_state.DialogAnchorLeft = mainLeft;
     const bool server = clicked >= 7;
-    const auto openReceiving = [&] {
-        m_receivingStation = clicked;
-        m_view.destination.server = server;
-    };
+    m_view.source.server = server;
+    m_view.destination.server = server;
+    // The station the receiving dialog shows, kept for its activation and its "Terminé".
+    const auto openReceiving = [&] { m_receivingStation = clicked; };
 
     const StationClickDecision decision = BeginStationClick(m_state, clicked);
     switch (decision.outcome) {
     case StationClickOutcome::Nothing:
         break;
     case StationClickOutcome::Emit:
-        m_view.source.server = server;
         m_view.source.doneShown = true;
         m_view.source.labelShown = true;
         openModal(out, {Window::Source, After::Emission});
@@ -493,13 +491,11 @@ void Game::stationClick(Effects& out, int clicked, int mainLeft, int mainTop)
         reportError(out, decision.message);
         break;
     case StationClickOutcome::SendingReview:
-        m_view.source.server = server;
         m_view.source.doneShown = false;
         m_view.source.labelShown = false;
         openModeless(out, Window::Source);
         break;
     case StationClickOutcome::SendingView:
-        m_view.source.server = server;
         openModeless(out, Window::Source);
         break;
     case StationClickOutcome::ReceivingCopied:
